@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QMainWindow>
+
+struct MainWindowForm;
+
+// The one window of the program. See mainwindow.cpp for how the pieces meet.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Whole euros for a prize amount, by the rounding choice on the settings tab.
+    int roundAmount(float amount) const;
+
+    void loadSettings();
+
+private slots:
+    void on_nbPrix_valueChanged(int count);
+    void on_radioPourcent_clicked(bool checked);
+    void on_radioFixe_clicked(bool checked);
+    void on_commandLinkButton_2_clicked();
+    void on_nbMises_valueChanged(int bets);
+    void on_nbNoirsPayes_valueChanged(int blacks);
+    void on_commandLinkButton_clicked();
+    void on_commandLinkButton_3_clicked();
+    void on_pushButton_clicked();
+    void on_unEuro_clicked(bool);
+    void on_cinqEuro_clicked(bool);
+
+private:
+    void refreshTotals();
+
+    MainWindowForm *form;
+};

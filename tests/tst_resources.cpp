@@ -1,4 +1,4 @@
-// Part 2.3: the eight embedded images, their paths, pixel sizes and formats,
+// The eight embedded images, their paths, pixel sizes and formats,
 // and the one path the form asks for that is not in the collection.
 
 #include <QtTest>
@@ -83,7 +83,7 @@ void TestResources::loads_data()
     QTest::addColumn<QByteArray>("format");
     QTest::addColumn<bool>("alpha");
 
-    // In the documented storage order.
+    // In the order the collection stores them in.
     QTest::newRow("carte_beursault") << ":/carte_beursault.jpg" << QSize(217, 300)
                                      << QByteArray("jpeg") << false;
     QTest::newRow("disquette") << ":/disquette.png" << QSize(128, 128) << QByteArray("png")

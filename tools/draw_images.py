@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Draw the stand-in pictures that are compiled into the program (spec Part 2.3).
+"""Draw the stand-in pictures that are compiled into the program.
 
 How to run it (Debian 12), from anywhere:
 
@@ -7,7 +7,7 @@ How to run it (Debian 12), from anywhere:
     /usr/bin/python3 tools/draw_images.py
 
 It (re)writes the eight image files in resources/ next to this tools/ folder,
-with the documented kind, format and exact pixel size:
+with the expected kind, format and exact pixel size:
 
     carte_beursault.jpg    baseline JPEG, 217 x 300, black-and-white target card
     disquette.png          PNG 8-bit RGBA, 128 x 128, floppy-disk icon

@@ -1,18 +1,135 @@
+// The prize-computation slots: thin glue between the widgets and the plain
+// functions of rounding.h, totals.h and distribution.h.
 #include "app/mainwindow.h"
 
 #include "form/mainwindowform.h"
+#include "prizes/amounttext.h"
+#include "prizes/distribution.h"
+#include "prizes/prizetrace.h"
+#include "prizes/rounding.h"
+#include "prizes/totals.h"
+
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+
+namespace {
+
+const int prizeRows = 5;
+
+void setPrizeSuffix(const MainWindowForm *form, const QString &suffix)
+{
+    for (QSpinBox *box : { form->valeurPrix1, form->valeurPrix2, form->valeurPrix3,
+                           form->valeurPrix4, form->valeurPrix5 })
+        box->setSuffix(suffix);
+}
+
+QString percentSuffix()
+{
+    return QStringLiteral(" %");
+}
+
+} // namespace
 
 int MainWindow::roundAmount(float amount) const
 {
-    return int(amount);
+    return prizes::roundAmount(amount, form->cinqEuro->isChecked());
 }
 
-void MainWindow::on_nbPrix_valueChanged(int) {}
-void MainWindow::on_radioPourcent_clicked(bool) {}
-void MainWindow::on_radioFixe_clicked(bool) {}
-void MainWindow::on_nbMises_valueChanged(int) {}
-void MainWindow::on_nbNoirsPayes_valueChanged(int) {}
-void MainWindow::on_commandLinkButton_clicked() {}
-void MainWindow::on_unEuro_clicked(bool) {}
-void MainWindow::on_cinqEuro_clicked(bool) {}
-void MainWindow::refreshTotals() {}
+void MainWindow::on_unEuro_clicked(bool)
+{
+    form->unEuro->setChecked(true);
+    form->cinqEuro->setChecked(false);
+}
+
+void MainWindow::on_cinqEuro_clicked(bool)
+{
+    form->unEuro->setChecked(false);
+    form->cinqEuro->setChecked(true);
+}
+
+void MainWindow::on_radioFixe_clicked(bool)
+{
+    form->radioPourcent->setChecked(false);
+    setPrizeSuffix(form, prizes::euroSuffix());
+}
+
+void MainWindow::on_radioPourcent_clicked(bool)
+{
+    form->radioFixe->setChecked(false);
+    setPrizeSuffix(form, percentSuffix());
+}
+
+void MainWindow::on_nbPrix_valueChanged(int count)
+{
+    setPrizeSuffix(form, form->radioFixe->isChecked() ? prizes::euroSuffix() : percentSuffix());
+
+    QWidget *const rows[prizeRows - 1][2] = {
+        { form->labelPrix2, form->valeurPrix2 },
+        { form->labelPrix3, form->valeurPrix3 },
+        { form->labelPrix4, form->valeurPrix4 },
+        { form->labelPrix5, form->valeurPrix5 },
+    };
+    for (const auto &row : rows) {
+        row[0]->setVisible(false);
+        row[1]->setVisible(false);
+    }
+    // Row 1 is always in use; row i + 2 shows from count i + 2 up.
+    for (int i = 0; i < prizeRows - 1 && i + 2 <= count; ++i) {
+        rows[i][0]->setVisible(true);
+        rows[i][1]->setVisible(true);
+    }
+}
+
+void MainWindow::on_nbMises_valueChanged(int)
+{
+    refreshTotals();
+}
+
+void MainWindow::on_nbNoirsPayes_valueChanged(int)
+{
+    refreshTotals();
+}
+
+void MainWindow::refreshTotals()
+{
+    const prizes::Totals totals = prizes::computeTotals(
+        form->nbMises->value(), form->nbNoirsPayes->value(), form->tarifMise->value(),
+        form->tarifNoir->value(), form->pourcentFrais->value());
+    const prizes::TotalsTexts texts = prizes::totalsTexts(totals);
+    form->sommeEncaisse->setText(texts.receipts);
+    form->montantFrais->setText(texts.costs);
+    form->sommeNoirs->setText(texts.blacks);
+    form->sommePrix->setText(texts.pool);
+}
+
+void MainWindow::on_commandLinkButton_clicked()
+{
+    const prizes::PrizeMode mode = form->radioPourcent->isChecked() ? prizes::PrizeMode::Percentage
+                                                                    : prizes::PrizeMode::Fixed;
+    form->TextGain->clear();
+    prizes::traceBets(form->nbMises->text());
+
+    const QString poolText = form->sommePrix->text();
+    const int pool = prizes::poolFromText(poolText);
+    prizes::tracePool(poolText, float(pool));
+
+    // The number of prizes as displayed; only the rows in use are read.
+    const int inUse = qBound(0, form->nbPrix->text().toInt(), prizeRows);
+    const QSpinBox *const values[prizeRows] = { form->valeurPrix1, form->valeurPrix2,
+                                                form->valeurPrix3, form->valeurPrix4,
+                                                form->valeurPrix5 };
+    QList<int> settings;
+    for (int i = 0; i < inUse; ++i)
+        settings.append(values[i]->value());
+
+    const prizes::Distribution distribution = prizes::distribute(
+        pool, mode, settings, form->gainMini->value(),
+        [this](float amount) { return roundAmount(amount); });
+    const QString list = prizes::prizeListHtml(distribution);
+    prizes::traceDistribution(distribution, list);
+    form->TextGain->appendHtml(list);
+}

@@ -1,0 +1,91 @@
+#include "prizes/distribution.h"
+
+#include "prizes/amounttext.h"
+#include "prizes/rounding.h"
+
+#include <QStringList>
+
+namespace prizes {
+
+namespace {
+
+// Sums of settings far beyond any real pool must not wrap around (undefined
+// behaviour), so integer steps saturate instead.
+int saturate(qint64 value)
+{
+    return truncateToInt(double(value));
+}
+
+const char *const placeLabels[] = {
+    "<B>1er</B> (", "<B>2ème</B> (", "<B>3ème</B> (", "<B>4ème</B> (", "<B>5ème</B> (",
+};
+
+QString placeLabel(int place)
+{
+    if (place >= 1 && place <= 5)
+        return QString::fromUtf8(placeLabels[place - 1]);
+    // Only five prize rows exist; keep any other place readable.
+    return QStringLiteral("<B>%1ème</B> (").arg(place);
+}
+
+} // namespace
+
+int poolFromText(const QString &text)
+{
+    const QString first = text.section(QLatin1Char(' '), 0, 0);
+    bool ok = false;
+    const int pool = first.toInt(&ok, 10);
+    return ok ? pool : 0;
+}
+
+Distribution distribute(int pool, PrizeMode mode, const QList<int> &values, int minimumGain,
+                        const std::function<int(float)> &roundPrize)
+{
+    Distribution d;
+    d.mode = mode;
+    d.pool = float(pool);
+    d.minimumGain = minimumGain;
+
+    d.prizes.reserve(values.size());
+    for (int value : values) {
+        const int amount = mode == PrizeMode::Percentage ? roundPrize(d.pool * value / 100) : value;
+        d.prizes.append({value, amount});
+        d.total = saturate(qint64(d.total) + amount);
+    }
+
+    d.remainder = d.pool - d.total;
+    // A minimum gain of 0 pays nobody: the whole remainder is left over.
+    d.count = minimumGain == 0 ? 0 : truncateToInt(double(d.remainder / minimumGain));
+    d.firstPlace = saturate(qint64(d.prizes.size()) + 1);
+    d.lastPlace = saturate(qint64(d.firstPlace) + d.count - 1);
+    d.leftover = d.remainder - float(qint64(minimumGain) * d.count);
+    return d;
+}
+
+QString prizeListHtml(const Distribution &d)
+{
+    const QString entityLineEnd = QStringLiteral(" &euro;<BR><BR>");
+    QString html;
+    html.reserve(128 + 64 * d.prizes.size());
+
+    int place = 1;
+    for (const MainPrize &prize : d.prizes) {
+        html += placeLabel(place++);
+        html += QString::number(prize.value);
+        if (d.mode == PrizeMode::Percentage)
+            html += QStringLiteral(" %) : ");
+        else
+            html += euroSuffix() + QStringLiteral(") : ");
+        html += amountText(prize.amount);
+        html += entityLineEnd;
+    }
+
+    html += QStringLiteral("<B>du ") + QString::number(d.firstPlace)
+            + QStringLiteral("ème au ") + QString::number(d.lastPlace)
+            + QStringLiteral("ème</B> : ") + QString::number(d.minimumGain) + entityLineEnd;
+
+    html += QStringLiteral("Fraction honteux : ") + amountText(double(d.leftover)) + euroSuffix();
+    return html;
+}
+
+} // namespace prizes

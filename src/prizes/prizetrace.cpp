@@ -1,0 +1,44 @@
+#include "prizes/prizetrace.h"
+
+#include "app/logging.h"
+#include "prizes/amounttext.h"
+
+// Literals go in as const char* so QDebug prints them bare; values that are
+// texts go in as QString so they come out quoted.
+
+namespace prizes {
+
+namespace {
+
+QByteArray placePrefix(qsizetype place)
+{
+    return place == 1 ? QByteArrayLiteral("1er (") : QByteArray::number(place) + "ème (";
+}
+
+} // namespace
+
+void traceBets(const QString &betsText)
+{
+    qCDebug(lcPrizes) << "Nb archers : " << betsText;
+}
+
+void tracePool(const QString &poolText, float pool)
+{
+    qCDebug(lcPrizes) << "Somme à distribuer : " << poolText << " => " << amountText(double(pool));
+}
+
+void traceDistribution(const Distribution &d, const QString &prizeList)
+{
+    const QString euro = euroSuffix();
+    for (qsizetype i = 0; i < d.prizes.size(); ++i) {
+        qCDebug(lcPrizes) << placePrefix(i + 1).constData() << d.prizes[i].value << ") : "
+                          << d.prizes[i].amount << euro;
+    }
+    qCDebug(lcPrizes) << "Somme restante : " << d.remainder;
+    qCDebug(lcPrizes) << d.firstPlace << "ème à " << d.lastPlace << "ème : 3&euro;";
+    qCDebug(lcPrizes) << "Fraction Honteux : " << d.leftover;
+    if (d.mode == PrizeMode::Percentage)
+        qCDebug(lcPrizes) << prizeList;
+}
+
+} // namespace prizes

@@ -1,0 +1,43 @@
+#include "prizes/totals.h"
+
+#include "prizes/amounttext.h"
+#include "prizes/rounding.h"
+
+namespace prizes {
+
+namespace {
+
+int saturate(qint64 value)
+{
+    return truncateToInt(double(value));
+}
+
+} // namespace
+
+Totals computeTotals(int bets, int blacks, double betPrice, double blackPrice, int costPercent)
+{
+    Totals totals;
+    totals.blacks = float(blackPrice * blacks);
+
+    // The price has two decimals, so work in whole cents: a binary product
+    // such as 0.70 * 10 can land just below 7 and lose a euro on truncation.
+    const qint64 cents = roundToInt(betPrice * 100.0);
+    totals.receipts = saturate(cents * bets / 100);
+
+    totals.costs = saturate(qint64(totals.receipts) * costPercent / 100);
+    totals.pool = truncateToInt(double(qint64(totals.receipts) - totals.costs) - double(totals.blacks));
+    return totals;
+}
+
+TotalsTexts totalsTexts(const Totals &totals)
+{
+    const QString euro = euroSuffix();
+    return {
+        QString::number(totals.receipts) + euro,
+        QString::number(totals.costs) + euro,
+        amountText(double(totals.blacks)) + euro,
+        QString::number(totals.pool) + euro,
+    };
+}
+
+} // namespace prizes

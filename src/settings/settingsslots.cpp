@@ -1,6 +1,115 @@
 #include "app/mainwindow.h"
 
+#include "app/logging.h"
 #include "form/mainwindowform.h"
+#include "settings/settingsfile.h"
+#include "settings/settingsline.h"
 
-void MainWindow::loadSettings() {}
-void MainWindow::on_commandLinkButton_2_clicked() {}
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QSpinBox>
+
+#include <array>
+
+namespace {
+
+const QString settingsFileName = QStringLiteral("save.ini");
+
+std::array<QSpinBox *, 5> prizeBoxes(const MainWindowForm &form)
+{
+    return {form.valeurPrix1, form.valeurPrix2, form.valeurPrix3, form.valeurPrix4,
+            form.valeurPrix5};
+}
+
+Settings settingsFromForm(const MainWindowForm &form)
+{
+    Settings s;
+    s.betPrice = form.tarifMise->value();
+    s.blackPrice = form.tarifNoir->value();
+    s.minimumGain = form.gainMini->value();
+    s.costsPercent = form.pourcentFrais->value();
+    s.prizeCount = form.nbPrix->value();
+    s.fixedPrizes = form.radioFixe->isChecked();
+    const auto boxes = prizeBoxes(form);
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        s.prizeValues[i] = boxes[i]->value();
+    s.crestPath = form.blasonPrint->text();
+    s.roundToFive = form.cinqEuro->isChecked();
+    return s;
+}
+
+void showMessage(const QString &text)
+{
+    QMessageBox box;
+    box.setText(text);
+    box.exec();
+}
+
+} // namespace
+
+void MainWindow::loadSettings()
+{
+    // The form starts with a single prize in use.
+    const std::array<QWidget *, 8> laterRows{form->labelPrix2, form->valeurPrix2,
+                                             form->labelPrix3, form->valeurPrix3,
+                                             form->labelPrix4, form->valeurPrix4,
+                                             form->labelPrix5, form->valeurPrix5};
+    for (QWidget *row : laterRows)
+        row->setVisible(false);
+    const QString unit = form->radioFixe->isChecked() ? QStringLiteral(" \u20AC") : QStringLiteral(" %");
+    for (QSpinBox *box : prizeBoxes(*form))
+        box->setSuffix(unit);
+
+    const QByteArray bytes = readSettingsFile(settingsFileName);
+    qCDebug(lcSettings) << bytes;
+    const std::optional<Settings> stored = parseSettingsLine(bytes);
+    if (!stored)
+        return;
+
+    form->tarifMise->setValue(stored->betPrice);
+    form->tarifNoir->setValue(stored->blackPrice);
+    form->gainMini->setValue(stored->minimumGain);
+    form->pourcentFrais->setValue(stored->costsPercent);
+    // Shows the rows in use through on_nbPrix_valueChanged, if the count changes.
+    form->nbPrix->setValue(stored->prizeCount);
+
+    // Checking a button emits no clicked signal, so the handlers are run here.
+    if (stored->fixedPrizes) {
+        form->radioFixe->setChecked(true);
+        form->radioPourcent->setChecked(false);
+        on_radioFixe_clicked(true);
+    } else {
+        form->radioFixe->setChecked(false);
+        form->radioPourcent->setChecked(true);
+        on_radioPourcent_clicked(true);
+    }
+
+    const auto boxes = prizeBoxes(*form);
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        boxes[i]->setValue(stored->prizeValues[i]);
+    form->blasonPrint->setText(stored->crestPath);
+
+    if (stored->roundToFive) {
+        form->cinqEuro->setChecked(true);
+        form->unEuro->setChecked(false);
+        on_cinqEuro_clicked(true);
+    } else {
+        form->unEuro->setChecked(true);
+        form->cinqEuro->setChecked(false);
+        on_unEuro_clicked(true);
+    }
+}
+
+void MainWindow::on_commandLinkButton_2_clicked()
+{
+    const Settings settings = settingsFromForm(*form);
+    if (!isStorableCrestPath(settings.crestPath)) {
+        showMessage(QStringLiteral("Le chemin du blason ne doit pas contenir de point-virgule !"));
+        return;
+    }
+    if (!writeSettingsFile(settingsFileName, settingsLine(settings)))
+        showMessage(QStringLiteral("Erreur lors de la sauvegarde du fichier !"));
+}

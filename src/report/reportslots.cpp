@@ -1,6 +1,47 @@
 #include "app/mainwindow.h"
 
 #include "form/mainwindowform.h"
+#include "report/printing.h"
+#include "report/sheet.h"
 
-void MainWindow::on_commandLinkButton_3_clicked() {}
-void MainWindow::on_pushButton_clicked() {}
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+
+void MainWindow::on_commandLinkButton_3_clicked()
+{
+    SheetContent content;
+    content.crestPath = form->blasonPrint->text();
+    content.category = form->comboBox->currentText();
+    content.poolText = form->sommePrix->text();
+    content.bets = form->nbMises->value();
+    content.blacksPaid = form->nbNoirsPayes->value();
+    content.prizeListHtml = form->TextGain->document()->toHtml();
+    const QString fileName = sheetFileName(content.category);
+
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool printed = printSheet(*form->TextGain->document(), sheetHtml(content), fileName);
+    QGuiApplication::restoreOverrideCursor();
+
+    if (!printed) {
+        // Opening whatever old file is there would pass a stale sheet off as today's.
+        QMessageBox box(this);
+        box.setIcon(QMessageBox::Warning);
+        box.setText(QStringLiteral("Erreur lors de la création du fichier PDF !"));
+        box.exec();
+        return;
+    }
+    openSheet(fileName);
+}
+
+void MainWindow::on_pushButton_clicked()
+{
+    const QString path = QFileDialog::getOpenFileName(this, tr("Blason à utiliser"), form->blasonPrint->text(),
+                                                      QStringLiteral("*.png *.jpg *.gif *.jpeg *.bmp"));
+    if (!path.isEmpty())
+        form->blasonPrint->setText(path);
+}

@@ -1,0 +1,431 @@
+// Timings and memory of Prix général, as medians over repeated runs:
+//   start-up to the first frame, beside a bare QMainWindow (offscreen and,
+//   when Xvfb is installed, under a real X server);
+//   the user's actions through the real widgets;
+//   peak memory of a whole run that starts, computes, prints and quits.
+// The same executable runs itself as the child for the per-process figures.
+// Exit code 1 when a figure misses its budget.
+#include "app/mainwindow.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QIcon>
+#include <QLabel>
+#include <QMainWindow>
+#include <QProcess>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/resource.h>
+#include <time.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace {
+
+// Five percentage prizes rounded to 5 €: the heaviest "Calculer" the form allows.
+const QByteArray benchSettings = "3.5;0.5;3;20;5;pourcent;30;20;15;10;5;:/blason.png;5";
+const int startupRuns = 15;
+
+qint64 monotonicNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+double median(QList<double> samples)
+{
+    if (samples.isEmpty())
+        return qQNaN();
+    std::sort(samples.begin(), samples.end());
+    const qsizetype middle = samples.size() / 2;
+    return samples.size() % 2 ? samples[middle] : (samples[middle - 1] + samples[middle]) / 2;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// A directory like a club's: "save.ini" beside the program's output, and an
+// opener that only records, so no PDF viewer ever starts.
+struct Workspace
+{
+    QTemporaryDir dir;
+    QString bin;
+
+    bool prepare()
+    {
+        if (!dir.isValid() || !QDir(dir.path()).mkpath(QStringLiteral("bin")))
+            return false;
+        bin = dir.filePath(QStringLiteral("bin"));
+        const QString opener = bin + QStringLiteral("/xdg-open");
+        return writeFile(dir.filePath(QStringLiteral("save.ini")), benchSettings)
+            && writeFile(opener, "#!/bin/sh\nexit 0\n")
+            && QFile::setPermissions(opener, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+};
+
+// The program's trace messages cost their formatting, not a terminal.
+void quietTraces(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtDebugMsg && context.category && qstrncmp(context.category, "prixgeneral", 11) == 0)
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+// Reports the moment the window has painted its first frame, then quits.
+class FirstFrame : public QObject
+{
+public:
+    explicit FirstFrame(std::function<void()> whenShown)
+        : whenShown(std::move(whenShown))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (!seen && event->type() == QEvent::Paint) {
+            seen = true;
+            // The frame reaches the screen once this paint pass is flushed.
+            QTimer::singleShot(0, this, whenShown);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> whenShown;
+    bool seen = false;
+};
+
+template<typename T>
+T *widget(QWidget &window, const char *name)
+{
+    T *found = window.findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no widget named %s", name);
+    return found;
+}
+
+void enterCounts(QWidget &window, int bets, int blacks)
+{
+    widget<QSpinBox>(window, "nbMises")->setValue(bets);
+    widget<QSpinBox>(window, "nbNoirsPayes")->setValue(blacks);
+}
+
+// --startup-child program|bare|label: prints the monotonic clock at the
+// first frame. "label" is the bare window with one line of text: the price
+// of the font database, which any window with text pays and a bare one never.
+int startupChild(int argc, char **argv, const QByteArray &kind)
+{
+    QApplication app(argc, argv);
+    std::unique_ptr<QMainWindow> window;
+    if (kind == "program") {
+        // As main() does.
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/orvan.ico")));
+        window = std::make_unique<MainWindow>();
+    } else {
+        window = std::make_unique<QMainWindow>();
+        window->resize(675, 653);
+        if (kind == "label")
+            window->setCentralWidget(new QLabel(QStringLiteral("Calcul Prix généraux")));
+    }
+    FirstFrame frame([] {
+        std::printf("%lld\n", static_cast<long long>(monotonicNs()));
+        std::fflush(stdout);
+        QCoreApplication::quit();
+    });
+    window->installEventFilter(&frame);
+    window->show();
+    return app.exec();
+}
+
+// --whole-run: a day at the club in one process; prints its peak RSS in kB.
+int wholeRunChild(int argc, char **argv)
+{
+    qInstallMessageHandler(quietTraces);
+    int status = 0;
+    {
+        QApplication app(argc, argv);
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/orvan.ico")));
+        MainWindow window;
+        FirstFrame frame([&window] {
+            enterCounts(window, 250, 120);
+            widget<QAbstractButton>(window, "commandLinkButton")->click();
+            widget<QAbstractButton>(window, "commandLinkButton_3")->click();
+            widget<QAbstractButton>(window, "commandLinkButton_2")->click();
+            window.close();
+        });
+        window.installEventFilter(&frame);
+        window.show();
+        status = app.exec();
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("%ld\n", usage.ru_maxrss);
+    return status;
+}
+
+class XServer
+{
+public:
+    ~XServer()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.terminate();
+            if (!process.waitForFinished(5000))
+                process.kill();
+            process.waitForFinished(5000);
+        }
+    }
+
+    // The display name, or nothing when Xvfb is missing or does not start.
+    std::optional<QString> start()
+    {
+        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        if (xvfb.isEmpty())
+            return std::nullopt;
+        process.setStandardErrorFile(QProcess::nullDevice());
+        process.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                             QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
+                             QStringLiteral("1280x1024x24")});
+        QByteArray announced;
+        const qint64 deadline = monotonicNs() + 20 * qint64(1000000000);
+        while (!announced.contains('\n') && process.state() != QProcess::NotRunning && monotonicNs() < deadline) {
+            process.waitForReadyRead(200);
+            announced += process.readAllStandardOutput();
+        }
+        if (!announced.contains('\n'))
+            return std::nullopt;
+        return QLatin1Char(':') + QString::fromLatin1(announced.trimmed());
+    }
+
+private:
+    QProcess process;
+};
+
+class Bench
+{
+public:
+    int run(const QString &self);
+
+private:
+    struct Row
+    {
+        QString measure;
+        QString value;
+        QString budget;
+        std::optional<bool> met;
+    };
+
+    void add(const QString &measure, double value, const QString &unit, const QString &budgetText = QString(),
+             std::optional<bool> met = std::nullopt)
+    {
+        rows.append({measure,
+                     qIsNaN(value) ? QStringLiteral("failed") : QString::number(value, 'f', value < 10 ? 3 : 1)
+                             + QLatin1Char(' ') + unit,
+                     budgetText, qIsNaN(value) ? std::optional<bool>(false) : met});
+    }
+
+    QProcessEnvironment childEnvironment(const QString &platform, const QString &display) const;
+    // One child run; its one line of output as a number, or NaN.
+    double child(const QString &self, const QStringList &arguments, const QProcessEnvironment &env,
+                 qint64 *startedAt = nullptr) const;
+    void startup(const QString &self, const QString &platform, const QString &display);
+    void actions();
+    void peakMemory(const QString &self, const QString &platform, const QString &display);
+    int print() const;
+
+    Workspace workspace;
+    QList<Row> rows;
+};
+
+QProcessEnvironment Bench::childEnvironment(const QString &platform, const QString &display) const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+    if (!display.isEmpty())
+        env.insert(QStringLiteral("DISPLAY"), display);
+    env.insert(QStringLiteral("PATH"), workspace.bin + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
+    return env;
+}
+
+double Bench::child(const QString &self, const QStringList &arguments, const QProcessEnvironment &env,
+                    qint64 *startedAt) const
+{
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(workspace.dir.path());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    if (startedAt)
+        *startedAt = monotonicNs();
+    process.start(self, arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0) {
+        process.kill();
+        process.waitForFinished(5000);
+        return qQNaN();
+    }
+    bool ok = false;
+    const double value = process.readAllStandardOutput().trimmed().toDouble(&ok);
+    return ok ? value : qQNaN();
+}
+
+void Bench::startup(const QString &self, const QString &platform, const QString &display)
+{
+    const QProcessEnvironment env = childEnvironment(platform, display);
+    const QStringList kinds{QStringLiteral("program"), QStringLiteral("bare"), QStringLiteral("label")};
+    QList<QList<double>> samples(kinds.size());
+    // Take turns, so a busy moment of the machine hits every kind alike; the
+    // first round only warms the disk cache.
+    for (int run = 0; run <= startupRuns; ++run) {
+        for (qsizetype kind = 0; kind < kinds.size(); ++kind) {
+            qint64 started = 0;
+            const double frameAt = child(self, {QStringLiteral("--startup-child"), kinds[kind]}, env, &started);
+            if (run > 0)
+                samples[kind].append((frameAt - double(started)) / 1e6);
+        }
+    }
+    const double programMs = median(samples[0]);
+    const double bareMs = median(samples[1]);
+    const double labelMs = median(samples[2]);
+    const double ratio = programMs / bareMs;
+    add(QStringLiteral("start-up to first frame, %1").arg(platform), programMs, QStringLiteral("ms"));
+    add(QStringLiteral("  bare QMainWindow, %1").arg(platform), bareMs, QStringLiteral("ms"));
+    add(QStringLiteral("  ratio program / bare, %1").arg(platform), ratio, QStringLiteral("x"),
+        QStringLiteral("<= 1.5 x"), ratio <= 1.5);
+    add(QStringLiteral("  bare QMainWindow + one QLabel, %1").arg(platform), labelMs, QStringLiteral("ms"));
+    add(QStringLiteral("  ratio program / with label, %1").arg(platform), programMs / labelMs,
+        QStringLiteral("x"));
+}
+
+// Each action timed alone, through the widget a user would press.
+template<typename Action>
+double timeEach(int runs, Action action)
+{
+    QList<double> samples;
+    samples.reserve(runs);
+    for (int i = 0; i < runs; ++i) {
+        const qint64 before = monotonicNs();
+        action(i);
+        samples.append(double(monotonicNs() - before) / 1e6);
+        if (i % 50 == 49)
+            QCoreApplication::processEvents();
+    }
+    return median(samples);
+}
+
+void Bench::actions()
+{
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(workspace.dir.path());
+    qputenv("PATH", (workspace.bin + QLatin1Char(':')).toLocal8Bit() + qgetenv("PATH"));
+    {
+        MainWindow window;
+        window.show();
+        QCoreApplication::processEvents();
+        enterCounts(window, 250, 120);
+        QSpinBox *bets = widget<QSpinBox>(window, "nbMises");
+        QAbstractButton *calculate = widget<QAbstractButton>(window, "commandLinkButton");
+        QAbstractButton *print = widget<QAbstractButton>(window, "commandLinkButton_3");
+        QAbstractButton *save = widget<QAbstractButton>(window, "commandLinkButton_2");
+
+        const double totals = timeEach(2000, [bets](int i) { bets->setValue(250 + i % 2); });
+        add(QStringLiteral("count change (totals)"), totals, QStringLiteral("ms"), QStringLiteral("< 1 ms"),
+            totals < 1);
+        const double calculating = timeEach(2000, [calculate](int) { calculate->click(); });
+        add(QStringLiteral("\"Calculer\", five prizes"), calculating, QStringLiteral("ms"), QStringLiteral("< 1 ms"),
+            calculating < 1);
+        const double printing = timeEach(21, [print](int) { print->click(); });
+        add(QStringLiteral("\"Imprimer\" (PDF written, opener stubbed)"), printing, QStringLiteral("ms"),
+            QStringLiteral("< 500 ms"), printing < 500);
+        const double saving = timeEach(200, [save](int) { save->click(); });
+        add(QStringLiteral("\"Sauvegarder\""), saving, QStringLiteral("ms"));
+        const double loading = timeEach(200, [&window](int) { window.loadSettings(); });
+        add(QStringLiteral("loadSettings"), loading, QStringLiteral("ms"));
+    }
+    QDir::setCurrent(previous);
+}
+
+void Bench::peakMemory(const QString &self, const QString &platform, const QString &display)
+{
+    const QProcessEnvironment env = childEnvironment(platform, display);
+    QList<double> peaks;
+    for (int run = 0; run < 5; ++run)
+        peaks.append(child(self, {QStringLiteral("--whole-run")}, env) / 1024);
+    const double peak = median(peaks);
+    add(QStringLiteral("peak RSS of a whole run, %1").arg(platform), peak, QStringLiteral("MB"),
+        QStringLiteral("< 100 MB"), peak < 100);
+}
+
+int Bench::print() const
+{
+    int width = 0;
+    for (const Row &row : rows)
+        width = std::max(width, int(row.measure.size()));
+    std::printf("%-*s  %12s  %10s  %s\n", width, "measure (median)", "value", "budget", "");
+    bool allMet = true;
+    for (const Row &row : rows) {
+        const char *verdict = !row.met ? "" : *row.met ? "ok" : "MISSED";
+        allMet = allMet && row.met.value_or(true);
+        std::printf("%-*s  %12s  %10s  %s\n", width, qPrintable(row.measure), qPrintable(row.value),
+                    qPrintable(row.budget), verdict);
+    }
+    return allMet ? 0 : 1;
+}
+
+int Bench::run(const QString &self)
+{
+    if (!workspace.prepare()) {
+        std::fprintf(stderr, "bench_prixgeneral: cannot prepare a temporary directory\n");
+        return 2;
+    }
+    std::printf("Prix général benchmark: %d start-ups of each kind, 2000 count changes and \"Calculer\" presses,\n"
+                "21 prints, 200 saves and loads, 5 whole runs. Please wait.\n\n",
+                startupRuns);
+    std::fflush(stdout);
+
+    startup(self, QStringLiteral("offscreen"), QString());
+    XServer x;
+    const std::optional<QString> display = x.start();
+    if (display)
+        startup(self, QStringLiteral("xcb"), *display);
+    else
+        rows.append({QStringLiteral("start-up under Xvfb"), QStringLiteral("skipped"),
+                     QStringLiteral("(no Xvfb)"), std::nullopt});
+    actions();
+    peakMemory(self, QStringLiteral("offscreen"), QString());
+    if (display)
+        peakMemory(self, QStringLiteral("xcb"), *display);
+    return print();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc >= 3 && qstrcmp(argv[1], "--startup-child") == 0)
+        return startupChild(argc, argv, QByteArray(argv[2]));
+    if (argc >= 2 && qstrcmp(argv[1], "--whole-run") == 0)
+        return wholeRunChild(argc, argv);
+
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietTraces);
+    QApplication app(argc, argv);
+    Bench bench;
+    return bench.run(QCoreApplication::applicationFilePath());
+}

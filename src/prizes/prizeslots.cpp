@@ -3,14 +3,13 @@
 #include "app/mainwindow.h"
 
 #include "form/mainwindowform.h"
-#include "prizes/amounttext.h"
 #include "prizes/distribution.h"
+#include "prizes/prizerows.h"
 #include "prizes/prizetrace.h"
 #include "prizes/rounding.h"
 #include "prizes/totals.h"
 
 #include <QDoubleSpinBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -19,18 +18,6 @@
 namespace {
 
 const int prizeRows = 5;
-
-void setPrizeSuffix(const MainWindowForm *form, const QString &suffix)
-{
-    for (QSpinBox *box : { form->valeurPrix1, form->valeurPrix2, form->valeurPrix3,
-                           form->valeurPrix4, form->valeurPrix5 })
-        box->setSuffix(suffix);
-}
-
-QString percentSuffix()
-{
-    return QStringLiteral(" %");
-}
 
 } // namespace
 
@@ -54,34 +41,19 @@ void MainWindow::on_cinqEuro_clicked(bool)
 void MainWindow::on_radioFixe_clicked(bool)
 {
     form->radioPourcent->setChecked(false);
-    setPrizeSuffix(form, prizes::euroSuffix());
+    prizes::setPrizeUnit(*form, true);
 }
 
 void MainWindow::on_radioPourcent_clicked(bool)
 {
     form->radioFixe->setChecked(false);
-    setPrizeSuffix(form, percentSuffix());
+    prizes::setPrizeUnit(*form, false);
 }
 
 void MainWindow::on_nbPrix_valueChanged(int count)
 {
-    setPrizeSuffix(form, form->radioFixe->isChecked() ? prizes::euroSuffix() : percentSuffix());
-
-    QWidget *const rows[prizeRows - 1][2] = {
-        { form->labelPrix2, form->valeurPrix2 },
-        { form->labelPrix3, form->valeurPrix3 },
-        { form->labelPrix4, form->valeurPrix4 },
-        { form->labelPrix5, form->valeurPrix5 },
-    };
-    for (const auto &row : rows) {
-        row[0]->setVisible(false);
-        row[1]->setVisible(false);
-    }
-    // Row 1 is always in use; row i + 2 shows from count i + 2 up.
-    for (int i = 0; i < prizeRows - 1 && i + 2 <= count; ++i) {
-        rows[i][0]->setVisible(true);
-        rows[i][1]->setVisible(true);
-    }
+    prizes::setPrizeUnit(*form, form->radioFixe->isChecked());
+    prizes::showPrizeRows(*form, count);
 }
 
 void MainWindow::on_nbMises_valueChanged(int)
@@ -119,9 +91,7 @@ void MainWindow::on_commandLinkButton_clicked()
 
     // The number of prizes as displayed; only the rows in use are read.
     const int inUse = qBound(0, form->nbPrix->text().toInt(), prizeRows);
-    const QSpinBox *const values[prizeRows] = { form->valeurPrix1, form->valeurPrix2,
-                                                form->valeurPrix3, form->valeurPrix4,
-                                                form->valeurPrix5 };
+    const auto values = prizes::prizeValueBoxes(*form);
     QList<int> settings;
     for (int i = 0; i < inUse; ++i)
         settings.append(values[i]->value());

@@ -2,11 +2,11 @@
 
 #include "app/logging.h"
 #include "form/mainwindowform.h"
+#include "prizes/prizerows.h"
 #include "settings/settingsfile.h"
 #include "settings/settingsline.h"
 
 #include <QDoubleSpinBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -18,12 +18,6 @@ namespace {
 
 const QString settingsFileName = QStringLiteral("save.ini");
 
-std::array<QSpinBox *, 5> prizeBoxes(const MainWindowForm &form)
-{
-    return {form.valeurPrix1, form.valeurPrix2, form.valeurPrix3, form.valeurPrix4,
-            form.valeurPrix5};
-}
-
 Settings settingsFromForm(const MainWindowForm &form)
 {
     Settings s;
@@ -33,7 +27,7 @@ Settings settingsFromForm(const MainWindowForm &form)
     s.costsPercent = form.pourcentFrais->value();
     s.prizeCount = form.nbPrix->value();
     s.fixedPrizes = form.radioFixe->isChecked();
-    const auto boxes = prizeBoxes(form);
+    const auto boxes = prizes::prizeValueBoxes(form);
     for (std::size_t i = 0; i < boxes.size(); ++i)
         s.prizeValues[i] = boxes[i]->value();
     s.crestPath = form.blasonPrint->text();
@@ -53,15 +47,8 @@ void showMessage(const QString &text)
 void MainWindow::loadSettings()
 {
     // The form starts with a single prize in use.
-    const std::array<QWidget *, 8> laterRows{form->labelPrix2, form->valeurPrix2,
-                                             form->labelPrix3, form->valeurPrix3,
-                                             form->labelPrix4, form->valeurPrix4,
-                                             form->labelPrix5, form->valeurPrix5};
-    for (QWidget *row : laterRows)
-        row->setVisible(false);
-    const QString unit = form->radioFixe->isChecked() ? QStringLiteral(" \u20AC") : QStringLiteral(" %");
-    for (QSpinBox *box : prizeBoxes(*form))
-        box->setSuffix(unit);
+    prizes::showPrizeRows(*form, 1);
+    prizes::setPrizeUnit(*form, form->radioFixe->isChecked());
 
     const QByteArray bytes = readSettingsFile(settingsFileName);
     qCDebug(lcSettings) << bytes;
@@ -87,7 +74,7 @@ void MainWindow::loadSettings()
         on_radioPourcent_clicked(true);
     }
 
-    const auto boxes = prizeBoxes(*form);
+    const auto boxes = prizes::prizeValueBoxes(*form);
     for (std::size_t i = 0; i < boxes.size(); ++i)
         boxes[i]->setValue(stored->prizeValues[i]);
     form->blasonPrint->setText(stored->crestPath);

@@ -1,8 +1,9 @@
 #include "settings/settingsline.h"
 
+#include "prizes/rounding.h"
+
 #include <QList>
 
-#include <climits>
 #include <cmath>
 
 namespace {
@@ -23,16 +24,6 @@ int parseInt(const QByteArray &field)
     bool ok = false;
     const int value = field.toInt(&ok, 10);
     return ok ? value : 0;
-}
-
-// Truncates toward zero; values beyond int saturate instead of overflowing.
-int truncateToInt(float value)
-{
-    if (value >= 2147483648.0f)
-        return INT_MAX;
-    if (value < -2147483648.0f)
-        return INT_MIN;
-    return int(value);
 }
 
 } // namespace
@@ -62,7 +53,7 @@ std::optional<Settings> parseSettingsLine(const QByteArray &line)
     Settings s;
     s.betPrice = double(parseFloat(fields[0]));
     s.blackPrice = double(parseFloat(fields[1]));
-    s.minimumGain = truncateToInt(parseFloat(fields[2]));
+    s.minimumGain = prizes::truncateToInt(double(parseFloat(fields[2])));
     s.costsPercent = parseInt(fields[3]);
     s.prizeCount = parseInt(fields[4]);
     s.fixedPrizes = fields[5] == "fixe";

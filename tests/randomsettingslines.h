@@ -1,16 +1,15 @@
 #pragma once
 
-// Hostile "save.ini" contents for the robustness tests: random bytes, random
-// field counts of awkward numbers, and damaged copies of a good line.
+// Hostile "save.ini" contents: random bytes, random field counts of awkward
+// numbers, and damaged copies of a good line.
 
 #include <QByteArray>
 #include <QList>
 #include <QRandomGenerator>
 
-inline const QByteArray &goodSettingsLine()
+inline QByteArray goodSettingsLine()
 {
-    static const QByteArray line = "3.5;1;3;10;3;pourcent;50;30;20;0;0;C:/club/blason.png;5";
-    return line;
+    return "3.5;1;3;10;3;pourcent;50;30;20;0;0;C:/club/blason.png;5";
 }
 
 inline QByteArray randomSettingsLine(QRandomGenerator &rng)
@@ -24,22 +23,16 @@ inline QByteArray randomSettingsLine(QRandomGenerator &rng)
     auto piece = [&] { return pieces[rng.bounded(int(pieces.size()))]; };
 
     QByteArray line;
-    switch (rng.bounded(3)) {
-    case 0: { // random bytes, with separators more frequent than chance
-        const int size = rng.bounded(120);
-        for (int i = 0; i < size; ++i)
+    const int kind = rng.bounded(3);
+    if (kind == 0) { // separators more frequent than chance
+        for (int size = rng.bounded(120); size > 0; --size)
             line += rng.bounded(8) == 0 ? ';' : char(rng.bounded(256));
-        break;
-    }
-    case 1: { // a random number of awkward fields, often 13
-        const int count = rng.bounded(2) ? 13 : rng.bounded(1, 16);
+    } else if (kind == 1) { // often 13 fields
         QList<QByteArray> fields;
-        for (int i = 0; i < count; ++i)
+        for (int count = rng.bounded(2) ? 13 : rng.bounded(1, 16); count > 0; --count)
             fields << piece();
         line = fields.join(';');
-        break;
-    }
-    default: { // a good line with a few bytes changed, dropped or added
+    } else {
         line = goodSettingsLine();
         for (int edits = rng.bounded(1, 4); edits > 0 && !line.isEmpty(); --edits) {
             const int at = rng.bounded(int(line.size()));
@@ -49,7 +42,6 @@ inline QByteArray randomSettingsLine(QRandomGenerator &rng)
             default: line.insert(at, piece()); break;
             }
         }
-    }
     }
     return line;
 }

@@ -1,0 +1,120 @@
+#pragma once
+
+// Shared by the tests that drive the real window: finding widgets, clicking
+// as a user would, answering modal boxes, and files in a scratch directory.
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include <functional>
+#include <memory>
+
+namespace windowtest {
+
+template <typename T>
+T *child(const QWidget &window, const char *name)
+{
+    T *found = window.findChild<T *>(QLatin1String(name));
+    if (!found)
+        qFatal("no widget named %s", name);
+    return found;
+}
+
+// Brings the button's tab in front first. A radio button takes clicks only on
+// its indicator and text, not on the rest of its rectangle.
+inline void click(QWidget &window, const char *name)
+{
+    auto *button = child<QAbstractButton>(window, name);
+    auto *tabs = child<QTabWidget>(window, "tabWidget");
+    for (int page = 0; page < tabs->count(); ++page) {
+        if (tabs->widget(page)->isAncestorOf(button))
+            tabs->setCurrentIndex(page);
+    }
+    QCoreApplication::sendPostedEvents();
+    QPoint where = button->rect().center();
+    if (qobject_cast<QRadioButton *>(button)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        where = button->style()->subElementRect(QStyle::SE_RadioButtonClickRect, &option, button).center();
+    }
+    QTest::mouseClick(button, Qt::LeftButton, {}, where);
+}
+
+inline QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+inline QStringList dirEntries(const QString &path)
+{
+    return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// Runs `answer` on the first modal widget of type T, from inside its own
+// event loop. Whatever is still modal after ten seconds is closed, so a box
+// nobody answered fails the test instead of hanging it. The watch ends with
+// `owner`, so it cannot reach into a later test.
+template <typename T>
+void whenModal(QObject *owner, std::function<void(T *)> answer)
+{
+    auto *timer = new QTimer(owner);
+    auto ticks = std::make_shared<int>(0);
+    auto answered = std::make_shared<bool>(false);
+    QObject::connect(timer, &QTimer::timeout, [timer, ticks, answered, answer] {
+        QWidget *modal = QApplication::activeModalWidget();
+        auto *wanted = qobject_cast<T *>(modal);
+        if (wanted && !*answered) {
+            *answered = true;
+            answer(wanted);
+        } else if ((*answered && !modal) || ++*ticks > 1000) {
+            if (modal)
+                modal->close();
+            timer->stop();
+            timer->deleteLater();
+        }
+    });
+    timer->start(10);
+}
+
+// An empty current directory for one test: the window reads "save.ini" and
+// writes its sheets where it is started.
+class ScratchDir
+{
+public:
+    ScratchDir() : previous(QDir::currentPath()) { QDir::setCurrent(dir.path()); }
+    ~ScratchDir() { QDir::setCurrent(previous); }
+    ScratchDir(const ScratchDir &) = delete;
+    ScratchDir &operator=(const ScratchDir &) = delete;
+
+    bool isValid() const { return dir.isValid(); }
+    QString path() const { return dir.path(); }
+    QString filePath(const QString &name) const { return dir.filePath(name); }
+
+private:
+    QString previous;
+    QTemporaryDir dir;
+};
+
+// Puts a stand-in for xdg-open first on PATH, so no test starts a real PDF
+// viewer; it appends each argument it gets, one a line, to `log`.
+inline bool installFakeOpener(const QString &folder, const QString &log)
+{
+    const QString opener = QDir(folder).filePath(QStringLiteral("xdg-open"));
+    const QByteArray script = "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '"
+                              + log.toUtf8() + "'; done\n";
+    if (!writeBytes(opener, script)
+        || !QFile::setPermissions(opener, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        return false;
+    qputenv("PATH", folder.toUtf8() + ':' + qgetenv("PATH"));
+    return true;
+}
+
+} // namespace windowtest

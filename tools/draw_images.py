@@ -26,6 +26,7 @@ The drawing is deterministic (no randomness); text uses a DejaVu font
 import math
 import os
 import struct
+import zlib
 
 from PIL import Image, ImageDraw, ImageFont
 
@@ -284,7 +285,7 @@ def draw_disquette():
     # Write-protect notch.
     pen.rect(12, 104, 18, 112, fill=(12, 20, 44, 255), radius=1)
     out = downsample(img, (S, S))
-    out.save(os.path.join(OUT, "disquette.png"), "PNG", optimize=True)
+    save_png(out, "disquette.png")
 
 
 def gear_points(cx, cy, teeth, r_out, r_root, phase=0.0):
@@ -334,7 +335,7 @@ def draw_roue():
     draw_gear(pen, big[0], big[1], big[2], big[3], big[4], big_phase, 6)
     draw_gear(pen, small[0], small[1], small[2], small[3], small[4], small_phase, 5)
     out = downsample(img, (W, H))
-    out.save(os.path.join(OUT, "roue.png"), "PNG", optimize=True)
+    save_png(out, "roue.png")
 
 
 def draw_printer():
@@ -358,7 +359,7 @@ def draw_printer():
     for i, y in enumerate((200, 212, 224)):
         pen.line([(76 - i * 2, y), (180 + i * 2, y)], (40, 40, 40, 255), 3)
     out = downsample(img, (S, S))
-    out.save(os.path.join(OUT, "printer.png"), "PNG", optimize=True)
+    save_png(out, "printer.png")
 
 
 def draw_blason_cie():
@@ -408,11 +409,11 @@ def draw_blason_cie():
     pen.text(375, (band_top + band_bot) / 2, "COMPAGNIE D'ARC", 54, (255, 240, 200, 255),
              max_width=590, serif=True)
     out = downsample(img, (W, H))
-    out.save(os.path.join(OUT, "blasonCIE.png"), "PNG", optimize=True)
+    save_png(out, "blasonCIE.png")
 
 
 def draw_blason():
-    draw_crest((241, 297)).save(os.path.join(OUT, "blason.png"), "PNG", optimize=True)
+    save_png(draw_crest((241, 297)), "blason.png")
 
 
 def draw_blason_fili():
@@ -422,7 +423,25 @@ def draw_blason_fili():
     white = Image.new("RGBA", size, (255, 255, 255, 255))
     flat = Image.alpha_composite(white, crest).convert("RGB")
     faded = Image.blend(Image.new("RGB", size, (255, 255, 255)), flat, 0.16)
-    faded.save(os.path.join(OUT, "blason_Orvan_fili.png"), "PNG", optimize=True)
+    save_png(faded, "blason_Orvan_fili.png")
+
+
+def save_png(img, name):
+    """Writes 8-bit RGBA or RGB with no row filters: a little larger than an
+    optimised file, but about twice as fast to decode when the window starts."""
+    mode = {"RGBA": 6, "RGB": 2}[img.mode]
+    w, h = img.size
+    raw, stride = img.tobytes(), w * len(img.mode)
+    rows = b"".join(b"\x00" + raw[y * stride:(y + 1) * stride] for y in range(h))
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data
+                + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+    with open(os.path.join(OUT, name), "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n"
+                + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, mode, 0, 0, 0))
+                + chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
 
 
 def write_ico(path, img):

@@ -31,22 +31,20 @@ install_missing() {
         || die "could not install: ${missing[*]}"
 }
 
-# build DIR [cmake options...]
+# build PRESET: the configure and build presets of CMakePresets.json
 build() {
-    local dir=$1; shift
-    cmake -S "$root" -B "$dir" -G Ninja "$@" || die "configuring $dir failed"
-    cmake --build "$dir" --parallel "$jobs" || die "building $dir failed"
+    (cd "$root" && cmake --preset "$1") || die "configuring the $1 build failed"
+    (cd "$root" && cmake --build --preset "$1" --parallel "$jobs") || die "building the $1 build failed"
 }
 
 run_tests() {
-    local dir=$1
-    (cd "$dir" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$jobs")
+    (cd "$root" && ctest --preset "$1" --parallel "$jobs")
 }
 
 case "${1:-}" in
 run)
     install_missing
-    build "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    build default
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
         die "no display found. Start it under a virtual X server instead:
     xvfb-run -a bash scripts/dev.sh run"
@@ -55,15 +53,14 @@ run)
     ;;
 test)
     install_missing
-    build "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    run_tests "$root/build"
-    build "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DPRIXGENERAL_SANITIZE=ON
-    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-        run_tests "$root/build-asan"
+    build default
+    run_tests default
+    build asan
+    run_tests asan
     ;;
 bench)
     install_missing
-    build "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    build default
     cmake --build "$root/build" --target bench_prixgeneral --parallel "$jobs"
     QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$root/build/bench/bench_prixgeneral"
     ;;

@@ -1,9 +1,6 @@
 #include "report/sheet.h"
 
 #include <QtTest>
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTextImageFormat>
 
 namespace {
 
@@ -19,19 +16,6 @@ SheetContent knownState()
     return content;
 }
 
-// The image sources the HTML importer found, as it will load them.
-QStringList imageSources(const QString &html)
-{
-    QTextDocument doc;
-    doc.setHtml(html);
-    QStringList sources;
-    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
-        for (auto it = block.begin(); !it.atEnd(); ++it)
-            if (it.fragment().charFormat().isImageFormat())
-                sources << it.fragment().charFormat().toImageFormat().name();
-    return sources;
-}
-
 } // namespace
 
 class TestReport : public QObject
@@ -41,8 +25,6 @@ private slots:
     void fileName_data();
     void fileName();
     void sheetForKnownState();
-    void crestSurvivesImport_data();
-    void crestSurvivesImport();
 };
 
 void TestReport::fileName_data()
@@ -75,24 +57,5 @@ void TestReport::sheetForKnownState()
     QVERIFY(sheetHtml(content).startsWith("<html><body><center><img src=\"\" height=300><BR>"));
 }
 
-void TestReport::crestSurvivesImport_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::newRow("resource") << ":/blason.png";
-    QTest::newRow("spaces") << "/tmp/mes images/blason.png";
-    QTest::newRow("double quote") << "/tmp/le \"club\"/blason.png";
-    QTest::newRow("ampersand and angle brackets") << "/tmp/tir & co/<b>.png";
-    QTest::newRow("entity-like text") << "/tmp/a&amp;b/blason.png";
-}
-
-void TestReport::crestSurvivesImport()
-{
-    // What the importer decodes is the path that is loaded: it must be the typed one.
-    QFETCH(QString, path);
-    SheetContent content = knownState();
-    content.crestPath = path;
-    QCOMPARE(imageSources(sheetHtml(content)), QStringList{path});
-}
-
-QTEST_MAIN(TestReport)
+QTEST_GUILESS_MAIN(TestReport)
 #include "tst_report.moc"

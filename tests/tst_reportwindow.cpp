@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "report/sheet.h"
 #include "windowtest.h"
 
 #include <memory>
@@ -36,6 +37,19 @@ QString pdfText(const QString &path)
     if (QStandardPaths::findExecutable(tool).isEmpty())                                                      \
         QSKIP(tool " not found (Debian package poppler-utils): the sheet is not checked")
 
+// The image sources the HTML importer found, as it will load them.
+QStringList imageSources(const QString &html)
+{
+    QTextDocument doc;
+    doc.setHtml(html);
+    QStringList sources;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat())
+                sources << it.fragment().charFormat().toImageFormat().name();
+    return sources;
+}
+
 // As the program resolves it, against the current directory.
 QString pathOf(const QString &name) { return QDir::current().absoluteFilePath(name); }
 
@@ -56,6 +70,8 @@ private slots:
     void failedPrintKeepsOldSheet();
     void viewerIsStartedNotAwaited_data();
     void viewerIsStartedNotAwaited();
+    void crestSurvivesImport_data();
+    void crestSurvivesImport();
     void crestDialog_data();
     void crestDialog();
 
@@ -323,6 +339,25 @@ void TestReportWindow::viewerIsStartedNotAwaited()
     QCOMPARE(waitpid(-1, nullptr, WNOHANG), -1);
     QCOMPARE(errno, ECHILD);
 #endif
+}
+
+void TestReportWindow::crestSurvivesImport_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("resource") << ":/blason.png";
+    QTest::newRow("spaces") << "/tmp/mes images/blason.png";
+    QTest::newRow("double quote") << "/tmp/le \"club\"/blason.png";
+    QTest::newRow("ampersand and angle brackets") << "/tmp/tir & co/<b>.png";
+    QTest::newRow("entity-like text") << "/tmp/a&amp;b/blason.png";
+}
+
+void TestReportWindow::crestSurvivesImport()
+{
+    // What the importer decodes is the path that is loaded: it must be the typed one.
+    QFETCH(QString, path);
+    SheetContent content;
+    content.crestPath = path;
+    QCOMPARE(imageSources(sheetHtml(content)), QStringList{path});
 }
 
 void TestReportWindow::crestDialog_data()

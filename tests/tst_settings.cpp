@@ -2,7 +2,7 @@
 #include "settings/settingsline.h"
 
 #include "randomsettingslines.h"
-#include "windowtest.h"
+#include "filetest.h"
 
 #include <QtTest>
 
@@ -154,12 +154,12 @@ void TestSettings::replacesWholeFile()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath("save.ini");
-    QVERIFY(windowtest::writeBytes(path, QByteArray(200, 'x')));
+    QVERIFY(filetest::writeBytes(path, QByteArray(200, 'x')));
 
     QString error;
     QVERIFY2(writeSettingsFile(path, exampleLine, &error), qPrintable(error));
     QCOMPARE(readSettingsFile(path), exampleLine);
-    QCOMPARE(windowtest::dirEntries(dir.path()), QStringList{"save.ini"});
+    QCOMPARE(filetest::dirEntries(dir.path()), QStringList{"save.ini"});
 }
 
 void TestSettings::readsOnlyPlainFiles_data()
@@ -183,7 +183,7 @@ void TestSettings::readsOnlyPlainFiles()
     QVERIFY(dir.isValid());
     const QString path = dir.filePath("save.ini");
     if (kind == "file" || kind == "link") {
-        QVERIFY(windowtest::writeBytes(dir.filePath("real.ini"), exampleLine));
+        QVERIFY(filetest::writeBytes(dir.filePath("real.ini"), exampleLine));
         QVERIFY(kind == "file" ? QFile::rename(dir.filePath("real.ini"), path)
                                : QFile::link(dir.filePath("real.ini"), path));
     } else if (kind == "fifo") {
@@ -199,7 +199,7 @@ void TestSettings::readsOnlyPlainFiles()
     } else if (kind == "directory") {
         QVERIFY(QDir(dir.path()).mkdir("save.ini"));
     } else {
-        QVERIFY(windowtest::writeBytes(path, kind == "huge" ? QByteArray(maxSettingsFileSize + 1, ';') : expected));
+        QVERIFY(filetest::writeBytes(path, kind == "huge" ? QByteArray(maxSettingsFileSize + 1, ';') : expected));
     }
     QElapsedTimer clock;
     clock.start();

@@ -3,6 +3,8 @@
 // Shared by the tests that drive the real window: finding widgets, clicking
 // as a user would, answering modal boxes, and files in a scratch directory.
 
+#include "filetest.h"
+
 #include <QtTest>
 #include <QtWidgets>
 
@@ -10,6 +12,10 @@
 #include <memory>
 
 namespace windowtest {
+
+using filetest::readBytes;
+using filetest::writeBytes;
+using filetest::dirEntries;
 
 template <typename T>
 T *child(const QWidget &window, const char *name)
@@ -39,23 +45,6 @@ inline void click(QWidget &window, const char *name)
         where = button->style()->subElementRect(QStyle::SE_RadioButtonClickRect, &option, button).center();
     }
     QTest::mouseClick(button, Qt::LeftButton, {}, where);
-}
-
-inline QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-inline QStringList dirEntries(const QString &path)
-{
-    return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
 // Runs `answer` on the first modal widget of type T, from inside its own

@@ -18,7 +18,7 @@ with the expected kind, format and exact pixel size:
     blasonCIE.png          PNG 8-bit RGBA, 750 x 1000, the archery company's emblem
     blason.png             PNG 8-bit RGBA, 241 x 297, the club crest
 
-resources/images.qrc is not touched: it lists the files in their storage order.
+The resource list in CMakeLists.txt is not touched: it names the files in their storage order.
 The drawing is deterministic (no randomness); text uses a DejaVu font
 (fonts-dejavu-core) when present, otherwise PIL's default bitmap font.
 """

@@ -1,7 +1,8 @@
 #include "prizes/prizetrace.h"
 
-#include "app/logging.h"
 #include "prizes/amounttext.h"
+
+#include <QLoggingCategory>
 
 // Literals go in as const char* so QDebug prints them bare; values that are
 // texts go in as QString so they come out quoted.
@@ -9,6 +10,9 @@
 namespace prizes {
 
 namespace {
+
+// Silence it with QT_LOGGING_RULES="prixgeneral.*=false".
+Q_LOGGING_CATEGORY(lcPrizes, "prixgeneral.prizes")
 
 QByteArray placePrefix(qsizetype place)
 {

@@ -1,6 +1,5 @@
 #include "app/mainwindow.h"
 
-#include "app/logging.h"
 #include "form/mainwindowform.h"
 #include "prizes/prizerows.h"
 #include "settings/settingsfile.h"
@@ -9,12 +8,16 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QRadioButton>
 #include <QSpinBox>
 
 #include <array>
 
 namespace {
+
+// The bytes read at start; silence it with QT_LOGGING_RULES="prixgeneral.*=false".
+Q_LOGGING_CATEGORY(lcSettings, "prixgeneral.settings")
 
 const QString settingsFileName = QStringLiteral("save.ini");
 

@@ -2,6 +2,8 @@
 #include "prizes/prizetrace.h"
 #include "prizes/rounding.h"
 
+#include "testhelpers.h"
+
 #include <QtTest>
 
 #include <climits>
@@ -58,13 +60,6 @@ QString describe(const prizes::Distribution &d)
         + prizes::prizeListHtml(d);
 }
 
-QStringList prizeMessages;
-
-void collect(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (type == QtDebugMsg && qstrcmp(context.category, "prixgeneral.prizes") == 0)
-        prizeMessages << message;
-}
 
 } // namespace
 
@@ -197,18 +192,20 @@ void TestDistribution::traceMessages()
 
     const prizes::Distribution d = share(1000, fixed, { 30, 20, 10 }, gain, false);
     const QString list = prizes::prizeListHtml(d);
-    prizeMessages.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(collect);
-    prizes::traceBets(QStringLiteral("10"));
-    prizes::tracePool(QStringLiteral("1000 €"), d.pool);
-    prizes::traceDistribution(d, list);
-    qInstallMessageHandler(previous);
+    QStringList messages;
+    {
+        testhelpers::LogCollector log("prixgeneral.prizes");
+        prizes::traceBets(QStringLiteral("10"));
+        prizes::tracePool(QStringLiteral("1000 €"), d.pool);
+        prizes::traceDistribution(d, list);
+        messages = log.messages;
+    }
 
     QStringList expected{ "Nb archers :  \"10\"", "Somme à distribuer :  \"1000 €\"  =>  \"1000\"" };
     expected += distribution;
     if (!fixed)
         expected << '"' + list + '"';
-    QCOMPARE(prizeMessages, expected);
+    QCOMPARE(messages, expected);
 }
 
 QTEST_GUILESS_MAIN(TestDistribution)

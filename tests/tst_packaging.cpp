@@ -1,7 +1,7 @@
 // What a desktop needs to list the program: the entry passes the
 // freedesktop validator, and an install puts the program, the entry and the
 // icon where menus look for them.
-#include "filetest.h"
+#include "testhelpers.h"
 
 #include <QImageReader>
 #include <QtTest>
@@ -57,7 +57,7 @@ void Packaging::desktopEntryNamesTheProgram()
 {
     QFETCH(QString, line);
     // The entry's own group runs up to the next group header.
-    const QString group = QString::fromUtf8(filetest::readBytes(desktopEntry))
+    const QString group = QString::fromUtf8(testhelpers::readBytes(desktopEntry))
                               .section("[Desktop Entry]\n", 1).section("\n[", 0, 0);
     QVERIFY2(group.split('\n').contains(line), qPrintable(group));
 }
@@ -75,8 +75,8 @@ void Packaging::installPutsEveryFileInPlace()
 
     const QFileInfo program(prefix.filePath("bin/prixgeneral"));
     QVERIFY2(program.isFile() && program.isExecutable(), qPrintable(program.filePath()));
-    QCOMPARE(filetest::readBytes(prefix.filePath("share/applications/prixgeneral.desktop")),
-             filetest::readBytes(desktopEntry));
+    QCOMPARE(testhelpers::readBytes(prefix.filePath("share/applications/prixgeneral.desktop")),
+             testhelpers::readBytes(desktopEntry));
     // The hicolor theme's 256x256 folder holds 256 × 256 PNG pictures only.
     QImageReader reader(prefix.filePath("share/icons/hicolor/256x256/apps/prixgeneral.png"));
     QCOMPARE(reader.format(), QByteArray("png"));

@@ -28,14 +28,6 @@ QString rendered(const QString &html)
     return reference.toPlainText();
 }
 
-QStringList prizeMessages;
-
-void collect(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (type == QtDebugMsg && qstrcmp(context.category, "prixgeneral.prizes") == 0)
-        prizeMessages << message;
-}
-
 } // namespace
 
 class TestPrizeWindow : public QObject
@@ -163,12 +155,10 @@ void TestPrizeWindow::calculateTraces()
 {
     child<QSpinBox>(*window, "nbMises")->setValue(100);
 
-    prizeMessages.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(collect);
+    testhelpers::LogCollector log("prixgeneral.prizes");
     click(*window, "commandLinkButton");
-    qInstallMessageHandler(previous);
-    QCOMPARE(prizeMessages.size(), 7); // one prize, and the list in percentage mode
-    QCOMPARE(prizeMessages.mid(0, 2),
+    QCOMPARE(log.messages.size(), 7); // one prize, and the list in percentage mode
+    QCOMPARE(log.messages.mid(0, 2),
              QStringList({ "Nb archers :  \"100\"", "Somme à distribuer :  \"280 €\"  =>  \"280\"" }));
 }
 

@@ -2,7 +2,7 @@
 #include "settings/settingsline.h"
 
 #include "randomsettingslines.h"
-#include "filetest.h"
+#include "testhelpers.h"
 
 #include <QtTest>
 
@@ -154,12 +154,12 @@ void TestSettings::replacesWholeFile()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath("save.ini");
-    QVERIFY(filetest::writeBytes(path, QByteArray(200, 'x')));
+    QVERIFY(testhelpers::writeBytes(path, QByteArray(200, 'x')));
 
     QString error;
     QVERIFY2(writeSettingsFile(path, exampleLine, &error), qPrintable(error));
     QCOMPARE(readSettingsFile(path), exampleLine);
-    QCOMPARE(filetest::dirEntries(dir.path()), QStringList{"save.ini"});
+    QCOMPARE(testhelpers::dirEntries(dir.path()), QStringList{"save.ini"});
 }
 
 void TestSettings::readsOnlyPlainFiles_data()
@@ -183,7 +183,7 @@ void TestSettings::readsOnlyPlainFiles()
     QVERIFY(dir.isValid());
     const QString path = dir.filePath("save.ini");
     if (kind == "file" || kind == "link") {
-        QVERIFY(filetest::writeBytes(dir.filePath("real.ini"), exampleLine));
+        QVERIFY(testhelpers::writeBytes(dir.filePath("real.ini"), exampleLine));
         QVERIFY(kind == "file" ? QFile::rename(dir.filePath("real.ini"), path)
                                : QFile::link(dir.filePath("real.ini"), path));
     } else if (kind == "fifo") {
@@ -199,7 +199,7 @@ void TestSettings::readsOnlyPlainFiles()
     } else if (kind == "directory") {
         QVERIFY(QDir(dir.path()).mkdir("save.ini"));
     } else {
-        QVERIFY(filetest::writeBytes(path, kind == "huge" ? QByteArray(maxSettingsFileSize + 1, ';') : expected));
+        QVERIFY(testhelpers::writeBytes(path, kind == "huge" ? QByteArray(maxSettingsFileSize + 1, ';') : expected));
     }
     QElapsedTimer clock;
     clock.start();

@@ -3,7 +3,7 @@
 // Shared by the tests that drive the real window: finding widgets, clicking
 // as a user would, answering modal boxes, and files in a scratch directory.
 
-#include "filetest.h"
+#include "testhelpers.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -13,9 +13,9 @@
 
 namespace windowtest {
 
-using filetest::readBytes;
-using filetest::writeBytes;
-using filetest::dirEntries;
+using testhelpers::readBytes;
+using testhelpers::writeBytes;
+using testhelpers::dirEntries;
 
 template <typename T>
 T *child(const QWidget &window, const char *name)
@@ -47,30 +47,42 @@ inline void click(QWidget &window, const char *name)
     QTest::mouseClick(button, Qt::LeftButton, {}, where);
 }
 
-// Runs `answer` on the first modal widget of type T, from inside its own
-// event loop. Whatever is still modal after ten seconds is closed, so a box
-// nobody answered fails the test instead of hanging it. The watch ends with
-// `owner`, so it cannot reach into a later test.
+// Runs `answer` on the first widget of type T to be shown while `owner`
+// lives, as soon as its own event loop runs. The watch reacts to the Show
+// event instead of polling; a box still open ten seconds after it was
+// answered, or one nobody answered, is closed, so it fails the test instead
+// of hanging it.
 template <typename T>
 void whenModal(QObject *owner, std::function<void(T *)> answer)
 {
-    auto *timer = new QTimer(owner);
-    auto ticks = std::make_shared<int>(0);
-    auto answered = std::make_shared<bool>(false);
-    QObject::connect(timer, &QTimer::timeout, [timer, ticks, answered, answer] {
-        QWidget *modal = QApplication::activeModalWidget();
-        auto *wanted = qobject_cast<T *>(modal);
-        if (wanted && !*answered) {
-            *answered = true;
-            answer(wanted);
-        } else if ((*answered && !modal) || ++*ticks > 1000) {
-            if (modal)
-                modal->close();
-            timer->stop();
-            timer->deleteLater();
+    class Watch : public QObject
+    {
+    public:
+        Watch(QObject *owner, std::function<void(T *)> answer) : QObject(owner), answer(std::move(answer))
+        {
+            qApp->installEventFilter(this);
+            QTimer::singleShot(10000, this, [] {
+                if (QWidget *stuck = QApplication::activeModalWidget())
+                    stuck->close();
+            });
         }
-    });
-    timer->start(10);
+
+    protected:
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            T *wanted = event->type() == QEvent::Show ? qobject_cast<T *>(watched) : nullptr;
+            if (wanted && answer) {
+                // Shown from inside exec(), before its loop runs: answer once it does.
+                QTimer::singleShot(0, wanted, [wanted, answer = std::move(answer)] { answer(wanted); });
+                answer = nullptr;
+            }
+            return false;
+        }
+
+    private:
+        std::function<void(T *)> answer;
+    };
+    new Watch(owner, std::move(answer));
 }
 
 // An empty current directory for one test: the window reads "save.ini" and

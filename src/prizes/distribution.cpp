@@ -9,26 +9,17 @@ namespace prizes {
 
 namespace {
 
-// Sums of settings far beyond any real pool must not wrap around (undefined
-// behaviour), so integer steps saturate instead.
-int saturate(qint64 value)
+QString placeLabel(qsizetype place)
 {
-    return truncateToInt(double(value));
-}
-
-const char *const placeLabels[] = {
-    "<B>1er</B> (", "<B>2ème</B> (", "<B>3ème</B> (", "<B>4ème</B> (", "<B>5ème</B> (",
-};
-
-QString placeLabel(int place)
-{
-    if (place >= 1 && place <= 5)
-        return QString::fromUtf8(placeLabels[place - 1]);
-    // Only five prize rows exist; keep any other place readable.
-    return QStringLiteral("<B>%1ème</B> (").arg(place);
+    return QStringLiteral("<B>") + ordinal(place) + QStringLiteral("</B> (");
 }
 
 } // namespace
+
+QString ordinal(qsizetype place)
+{
+    return place == 1 ? QStringLiteral("1er") : QString::number(place) + QStringLiteral("ème");
+}
 
 int poolFromText(const QString &text)
 {
@@ -68,7 +59,7 @@ QString prizeListHtml(const Distribution &d)
     QString html;
     html.reserve(128 + 64 * d.prizes.size());
 
-    int place = 1;
+    qsizetype place = 1;
     for (const MainPrize &prize : d.prizes) {
         html += placeLabel(place++);
         html += QString::number(prize.value);

@@ -12,6 +12,12 @@ namespace prizes {
 
 enum class PrizeMode { Percentage, Fixed };
 
+// Main prizes at most: the prize rows of the settings tab.
+constexpr int maxPrizes = 5;
+
+// "1er", "2ème", … as the prize list and its trace name a place.
+QString ordinal(qsizetype place);
+
 // The pool as "Somme des prix distribués" shows it: the integer before the
 // first space, 0 when there is none (an empty field before any count).
 int poolFromText(const QString &text);

@@ -8,7 +8,7 @@
 
 namespace prizes {
 
-std::array<QSpinBox *, 5> prizeValueBoxes(const MainWindowForm &form)
+std::array<QSpinBox *, maxPrizes> prizeValueBoxes(const MainWindowForm &form)
 {
     return {form.valeurPrix1, form.valeurPrix2, form.valeurPrix3, form.valeurPrix4, form.valeurPrix5};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "prizes/distribution.h"
+
 #include <array>
 
 class QSpinBox;
@@ -10,7 +12,7 @@ struct MainWindowForm;
 
 namespace prizes {
 
-std::array<QSpinBox *, 5> prizeValueBoxes(const MainWindowForm &form);
+std::array<QSpinBox *, maxPrizes> prizeValueBoxes(const MainWindowForm &form);
 
 // " €" for fixed amounts, " %" for percentages, on all five boxes.
 void setPrizeUnit(const MainWindowForm &form, bool fixedAmounts);

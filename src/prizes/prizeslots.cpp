@@ -15,12 +15,6 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
-namespace {
-
-const int prizeRows = 5;
-
-} // namespace
-
 int MainWindow::roundAmount(float amount) const
 {
     return prizes::roundAmount(amount, form->cinqEuro->isChecked());
@@ -91,7 +85,7 @@ void MainWindow::on_commandLinkButton_clicked()
 
     // value(), not the text: where the locale writes other digits the text
     // would read as 0 prizes. Only the rows in use are read.
-    const int inUse = qBound(0, form->nbPrix->value(), prizeRows);
+    const int inUse = qBound(0, form->nbPrix->value(), prizes::maxPrizes);
     const auto values = prizes::prizeValueBoxes(*form);
     QList<int> settings;
     for (int i = 0; i < inUse; ++i)

@@ -16,7 +16,7 @@ Q_LOGGING_CATEGORY(lcPrizes, "prixgeneral.prizes")
 
 QByteArray placePrefix(qsizetype place)
 {
-    return place == 1 ? QByteArrayLiteral("1er (") : QByteArray::number(place) + "ème (";
+    return (ordinal(place) + QStringLiteral(" (")).toUtf8();
 }
 
 } // namespace

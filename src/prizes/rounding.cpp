@@ -17,6 +17,11 @@ int truncateToInt(double value)
     return int(value);
 }
 
+int saturate(qint64 value)
+{
+    return truncateToInt(double(value));
+}
+
 int roundToInt(double value)
 {
     return truncateToInt(std::round(value));

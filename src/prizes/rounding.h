@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 // Whole euros from the amounts the prize arithmetic works with.
 
 namespace prizes {
@@ -7,6 +9,10 @@ namespace prizes {
 // Toward zero, like a plain cast, but never undefined: NaN gives 0 and values
 // beyond int saturate at its limits.
 int truncateToInt(double value);
+
+// A whole-number sum as an int: beyond int it saturates instead of wrapping
+// around (undefined behaviour) on settings far beyond any real pool.
+int saturate(qint64 value);
 
 // Halves away from zero, with the same saturation as truncateToInt.
 int roundToInt(double value);

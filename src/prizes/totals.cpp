@@ -5,15 +5,6 @@
 
 namespace prizes {
 
-namespace {
-
-int saturate(qint64 value)
-{
-    return truncateToInt(double(value));
-}
-
-} // namespace
-
 Totals computeTotals(int bets, int blacks, double betPrice, double blackPrice, int costPercent)
 {
     Totals totals;

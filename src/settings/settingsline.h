@@ -1,5 +1,7 @@
 #pragma once
 
+#include "prizes/distribution.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -16,7 +18,7 @@ struct Settings
     int costsPercent = 0;           // pourcentFrais
     int prizeCount = 0;             // nbPrix
     bool fixedPrizes = false;       // radioFixe, else radioPourcent
-    std::array<int, 5> prizeValues{}; // valeurPrix1 to valeurPrix5
+    std::array<int, prizes::maxPrizes> prizeValues{}; // valeurPrix1 to valeurPrix5
     QString crestPath;              // blasonPrint
     bool roundToFive = false;       // cinqEuro, else unEuro
 
@@ -28,7 +30,6 @@ struct Settings
             && a.prizeValues == b.prizeValues && a.crestPath == b.crestPath
             && a.roundToFive == b.roundToFive;
     }
-    friend bool operator!=(const Settings &a, const Settings &b) { return !(a == b); }
 };
 
 // The one line of 13 ";"-separated fields, UTF-8, no line end. Numbers use

@@ -1,0 +1,62 @@
+#pragma once
+
+// Helpers for every test, on Qt Core alone: whole files, and the debug
+// messages of one logging category.
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QLoggingCategory>
+#include <QString>
+#include <QStringList>
+
+namespace testhelpers {
+
+inline QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+inline QStringList dirEntries(const QString &path)
+{
+    return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// Collects the debug messages of `category` for as long as it lives.
+class LogCollector
+{
+public:
+    explicit LogCollector(const char *category) : category(category), previous(qInstallMessageHandler(collect))
+    {
+        current = this;
+    }
+    ~LogCollector()
+    {
+        qInstallMessageHandler(previous);
+        current = nullptr;
+    }
+    LogCollector(const LogCollector &) = delete;
+    LogCollector &operator=(const LogCollector &) = delete;
+
+    QStringList messages;
+
+private:
+    static void collect(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    {
+        if (current && type == QtDebugMsg && qstrcmp(context.category, current->category) == 0)
+            current->messages << message;
+    }
+
+    inline static LogCollector *current = nullptr;
+    const char *category;
+    QtMessageHandler previous;
+};
+
+} // namespace testhelpers

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "form/mainwindowform.h"
+#include "form/prescaledicon.h"
 #include "windowtest.h"
 
 namespace {
@@ -73,6 +74,8 @@ private slots:
     void layouts();
     void spinBoxes_data();
     void spinBoxes();
+    void buttonIcons_data();
+    void buttonIcons();
     void helpTexts_data();
     void helpTexts();
     void startState();
@@ -229,6 +232,60 @@ void TestForm::spinBoxes()
     QCOMPARE(box->property("singleStep").toDouble(), 1.0);
     if (auto *price = qobject_cast<QDoubleSpinBox *>(box))
         QCOMPARE(price->decimals(), 2);
+}
+
+// Whatever shortcut the buttons take, they must show what QIcon(original)
+// shows, at every screen scale and in every mode a button draws.
+void TestForm::buttonIcons_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("original");
+    QTest::addColumn<qreal>("dpr");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("prescaled");
+
+    const struct { const char *text, *name, *original; } buttons[] = {
+        {"Calculer", "commandLinkButton", ":/roue.png"},
+        {"Imprimer", "commandLinkButton_3", ":/printer.png"},
+        {"Sauvegarder", "commandLinkButton_2", ":/disquette.png"},
+    };
+    for (const auto &b : buttons) {
+        const auto row = [&b](const char *fault, qreal dpr, QIcon::Mode mode, bool prescaled) {
+            QTest::addRow("%s %s", b.text, fault) << QString(b.name) << QString(b.original) << dpr
+                                                  << int(mode) << prescaled;
+        };
+        row("x1: copy scaled otherwise than Qt", 1, QIcon::Normal, true);
+        row("x1.25: copy of another size stretched", 1.25, QIcon::Normal, false);
+        row("x1.5: 2x copy blurred down", 1.5, QIcon::Normal, false);
+        row("x2: copy scaled otherwise than Qt", 2, QIcon::Normal, true);
+        row("disabled x2: copy not greyed", 2, QIcon::Disabled, true);
+    }
+}
+
+void TestForm::buttonIcons()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, original);
+    QFETCH(qreal, dpr);
+    QFETCH(int, mode);
+
+    Form form;
+    auto *button = form.get<QCommandLinkButton>(name);
+    const QIcon icon = button->icon();
+    const QIcon reference(original);
+    const QSize size = button->iconSize();
+    const QPixmap shown = icon.pixmap(size, dpr, QIcon::Mode(mode), QIcon::Off);
+    const QPixmap expected = reference.pixmap(size, dpr, QIcon::Mode(mode), QIcon::Off);
+    QVERIFY(!expected.isNull());
+    QCOMPARE(shown.devicePixelRatio(), expected.devicePixelRatio());
+    QCOMPARE(shown.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+             expected.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    // The button lays itself out by this, in device pixels at this scale.
+    const QSize pixels = size * dpr;
+    QCOMPARE(icon.actualSize(pixels, QIcon::Mode(mode)), reference.actualSize(pixels, QIcon::Mode(mode)));
+    // Copies made for sizes the form no longer shows would leave start-up
+    // decoding the originals again.
+    QTEST(prescaledSizes(original).contains(expected.size()), "prescaled");
 }
 
 void TestForm::helpTexts_data()

@@ -1,5 +1,7 @@
 #include "form/mainwindowform.h"
 
+#include "form/prescaledicon.h"
+
 #include <QComboBox>
 #include <QCommandLinkButton>
 #include <QCoreApplication>
@@ -101,7 +103,7 @@ QDoubleSpinBox *priceBox(QWidget *parent, const char *name, double value)
 QCommandLinkButton *commandButton(QWidget *parent, const char *name, const char *iconPath)
 {
     auto *button = named<QCommandLinkButton>(parent, name);
-    button->setIcon(QIcon(QString::fromLatin1(iconPath)));
+    button->setIcon(prescaledIcon(QString::fromLatin1(iconPath)));
     button->setIconSize(QSize(50, 50));
     return button;
 }

@@ -2,7 +2,9 @@
 //   start-up to the first frame, beside a bare QMainWindow (offscreen and,
 //   when Xvfb is installed, under a real X server);
 //   the user's actions through the real widgets;
-//   peak memory of a whole run that starts, computes, prints and quits.
+//   peak memory of a whole run that starts, computes, prints and quits;
+//   the whole job (start, load save.ini, two counts, "Calculer", "Imprimer",
+//   quit) beside a bare QMainWindow that starts and quits, as whole processes.
 // The same executable runs itself as the child for the per-process figures.
 // Exit code 1 when a figure misses its budget.
 #include "app/mainwindow.h"
@@ -179,6 +181,41 @@ int wholeRunChild(int argc, char **argv)
     return status;
 }
 
+// --whole-job program|bare: the operator's whole job in one process, or a
+// bare window shown and closed; prints its peak RSS in kB.
+int wholeJobChild(int argc, char **argv, const QByteArray &kind)
+{
+    qInstallMessageHandler(quietTraces);
+    int status = 0;
+    {
+        QApplication app(argc, argv);
+        std::unique_ptr<QMainWindow> window;
+        if (kind == "program") {
+            QApplication::setWindowIcon(QIcon(QStringLiteral(":/orvan.ico")));
+            window = std::make_unique<MainWindow>();
+        } else {
+            window = std::make_unique<QMainWindow>();
+            window->resize(675, 653);
+        }
+        QMainWindow *shown = window.get();
+        FirstFrame frame([shown, &kind] {
+            if (kind == "program") {
+                enterCounts(*shown, 250, 120);
+                widget<QAbstractButton>(*shown, "commandLinkButton")->click();
+                widget<QAbstractButton>(*shown, "commandLinkButton_3")->click();
+            }
+            shown->close();
+        });
+        window->installEventFilter(&frame);
+        window->show();
+        status = app.exec();
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("%ld\n", usage.ru_maxrss);
+    return status;
+}
+
 class XServer
 {
 public:
@@ -247,6 +284,7 @@ private:
     void startup(const QString &self, const QString &platform, const QString &display);
     void actions();
     void peakMemory(const QString &self, const QString &platform, const QString &display);
+    void wholeJob(const QString &self, const QString &platform, const QString &display);
     int print() const;
 
     Workspace workspace;
@@ -371,6 +409,31 @@ void Bench::peakMemory(const QString &self, const QString &platform, const QStri
         QStringLiteral("< 100 MB"), peak < 100);
 }
 
+void Bench::wholeJob(const QString &self, const QString &platform, const QString &display)
+{
+    const QProcessEnvironment env = childEnvironment(platform, display);
+    const QStringList kinds{QStringLiteral("program"), QStringLiteral("bare")};
+    QList<QList<double>> times(kinds.size()), peaks(kinds.size());
+    for (int run = 0; run <= startupRuns; ++run) {
+        for (qsizetype kind = 0; kind < kinds.size(); ++kind) {
+            qint64 started = 0;
+            const double peakKb = child(self, {QStringLiteral("--whole-job"), kinds[kind]}, env, &started);
+            const double ms = double(monotonicNs() - started) / 1e6;
+            if (run > 0 && !qIsNaN(peakKb)) {
+                times[kind].append(ms);
+                peaks[kind].append(peakKb / 1024);
+            }
+        }
+    }
+    const double jobMs = median(times[0]);
+    const double bareMs = median(times[1]);
+    add(QStringLiteral("whole job, start to exit, %1").arg(platform), jobMs, QStringLiteral("ms"));
+    add(QStringLiteral("  bare QMainWindow, start to exit, %1").arg(platform), bareMs, QStringLiteral("ms"));
+    add(QStringLiteral("  ratio whole job / bare, %1").arg(platform), jobMs / bareMs, QStringLiteral("x"));
+    add(QStringLiteral("  peak RSS whole job, %1").arg(platform), median(peaks[0]), QStringLiteral("MB"));
+    add(QStringLiteral("  peak RSS bare, %1").arg(platform), median(peaks[1]), QStringLiteral("MB"));
+}
+
 int Bench::print() const
 {
     int width = 0;
@@ -394,8 +457,8 @@ int Bench::run(const QString &self)
         return 2;
     }
     std::printf("Prix général benchmark: %d start-ups of each kind, 2000 count changes and \"Calculer\" presses,\n"
-                "21 prints, 200 saves and loads, 5 whole runs. Please wait.\n\n",
-                startupRuns);
+                "21 prints, 200 saves and loads, 5 whole runs, %d whole jobs. Please wait.\n\n",
+                startupRuns, startupRuns);
     std::fflush(stdout);
 
     startup(self, QStringLiteral("offscreen"), QString());
@@ -410,6 +473,7 @@ int Bench::run(const QString &self)
     peakMemory(self, QStringLiteral("offscreen"), QString());
     if (display)
         peakMemory(self, QStringLiteral("xcb"), *display);
+    wholeJob(self, QStringLiteral("offscreen"), QString());
     return print();
 }
 
@@ -421,6 +485,8 @@ int main(int argc, char *argv[])
         return startupChild(argc, argv, QByteArray(argv[2]));
     if (argc >= 2 && qstrcmp(argv[1], "--whole-run") == 0)
         return wholeRunChild(argc, argv);
+    if (argc >= 3 && qstrcmp(argv[1], "--whole-job") == 0)
+        return wholeJobChild(argc, argv, QByteArray(argv[2]));
 
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -78,6 +78,8 @@ private slots:
     void startState();
     void focusChain();
     void metaObjectHoldsExactlyTheElevenSlotsAllBound();
+    void standardShortcutsPressTheirButton_data();
+    void standardShortcutsPressTheirButton();
     void windowIsFixedWidthAndClosingItEndsWithZero();
 };
 
@@ -394,6 +396,52 @@ void TestForm::metaObjectHoldsExactlyTheElevenSlotsAllBound()
         const int before = Receivers::of(source, signal);
         QVERIFY2(QObject::disconnect(source, signal.constData(), &window, slot.constData()), expected[i]);
         QCOMPARE(before - Receivers::of(source, signal), 1);
+    }
+}
+
+void TestForm::standardShortcutsPressTheirButton_data()
+{
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("written"); // the file that shows the button's slot ran
+
+    QTest::newRow("Save runs Sauvegarder") << QKeySequence(QKeySequence::Save) << "commandLinkButton_2"
+                                           << "save.ini";
+    QTest::newRow("Print runs Imprimer") << QKeySequence(QKeySequence::Print) << "commandLinkButton_3"
+                                         << "prixGeneral_arc_classique.pdf";
+}
+
+void TestForm::standardShortcutsPressTheirButton()
+{
+    QFETCH(QKeySequence, keys);
+    QFETCH(QString, button);
+    QFETCH(QString, written);
+
+    windowtest::ScratchDir scratch;
+    const QByteArray path = qgetenv("PATH");
+    QVERIFY(windowtest::installFakeOpener(scratch.path(), scratch.filePath("opened.log")));
+    const auto restorePath = qScopeGuard([&path] { qputenv("PATH", path); });
+    MainWindow window;
+    auto *pressed = windowtest::child<QAbstractButton>(window, button.toLatin1().constData());
+    QVERIFY2(pressed->toolTip().endsWith('(' + keys.toString(QKeySequence::NativeText) + ')'),
+             qPrintable(pressed->toolTip()));
+    QSignalSpy clicks(pressed, &QAbstractButton::clicked);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    // From a field of either tab, whichever holds the button.
+    auto *tabs = windowtest::child<QTabWidget>(window, "tabWidget");
+    const char *const fields[] = {"nbMises", "tarifMise"};
+    for (int page = 0; page < 2; ++page) {
+        tabs->setCurrentIndex(page);
+        auto *field = windowtest::child<QWidget>(window, fields[page]);
+        field->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), field);
+        QFile::remove(scratch.filePath(written));
+        QTest::keySequence(field, keys);
+        QCOMPARE(clicks.size(), page + 1);
+        QTRY_VERIFY(QFileInfo::exists(scratch.filePath(written)));
     }
 }
 

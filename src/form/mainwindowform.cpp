@@ -29,6 +29,8 @@ namespace {
 
 constexpr int kSpacing = 6;
 constexpr int kMargin = 11;
+constexpr auto Label = QFormLayout::LabelRole;
+constexpr auto Field = QFormLayout::FieldRole;
 
 // Layouts installed on a widget keep a margin; nested ones sit flush.
 template <typename Layout>
@@ -106,8 +108,8 @@ template <typename Widget>
 Widget *inRow(QFormLayout *layout, int row, QFormLayout::ItemRole role, Widget *widget)
 {
     layout->setWidget(row, role, widget);
-    if (role == QFormLayout::FieldRole) {
-        if (auto *label = qobject_cast<QLabel *>(layout->itemAt(row, QFormLayout::LabelRole)->widget()))
+    if (role == Field) {
+        if (auto *label = qobject_cast<QLabel *>(layout->itemAt(row, Label)->widget()))
             label->setBuddy(widget);
     }
     return widget;
@@ -136,8 +138,6 @@ QString tr(const char *text)
 
 void buildCountsBox(MainWindowForm &f)
 {
-    constexpr auto Label = QFormLayout::LabelRole;
-    constexpr auto Field = QFormLayout::FieldRole;
     f.groupBox_6 = named<QGroupBox>(f.tab, "groupBox_6");
     f.formLayout_4 = installedLayout<QFormLayout>(f.groupBox_6, "formLayout_4");
     f.label_19 = inRow(f.formLayout_4, 0, Label, named<QLabel>(f.groupBox_6, "label_19"));
@@ -148,8 +148,6 @@ void buildCountsBox(MainWindowForm &f)
 
 void buildTotalsBox(MainWindowForm &f)
 {
-    constexpr auto Label = QFormLayout::LabelRole;
-    constexpr auto Field = QFormLayout::FieldRole;
     f.groupBox_4 = named<QGroupBox>(f.tab, "groupBox_4");
     f.formLayout_2 = installedLayout<QFormLayout>(f.groupBox_4, "formLayout_2");
     f.label_6 = inRow(f.formLayout_2, 0, Label, named<QLabel>(f.groupBox_4, "label_6"));
@@ -225,8 +223,6 @@ void buildCalculationPage(MainWindowForm &f)
 
 void buildGeneralBox(MainWindowForm &f)
 {
-    constexpr auto Label = QFormLayout::LabelRole;
-    constexpr auto Field = QFormLayout::FieldRole;
     f.groupBox = named<QGroupBox>(f.tab_2, "groupBox");
     f.formLayout = installedLayout<QFormLayout>(f.groupBox, "formLayout");
     f.label_2 = inRow(f.formLayout, 0, Label, named<QLabel>(f.groupBox, "label_2"));
@@ -250,8 +246,6 @@ void buildGeneralBox(MainWindowForm &f)
 
 void buildPrizesBox(MainWindowForm &f)
 {
-    constexpr auto Label = QFormLayout::LabelRole;
-    constexpr auto Field = QFormLayout::FieldRole;
     f.groupBox_5 = named<QGroupBox>(f.tab_2, "groupBox_5");
     f.groupBox_5->setFlat(false);
     f.formLayout_3 = installedLayout<QFormLayout>(f.groupBox_5, "formLayout_3");

@@ -9,6 +9,10 @@
 
 #include <cstdio>
 
+#ifndef PRIXGENERAL_VERSION
+#error "PRIXGENERAL_VERSION is CMake's project version, given by CMakeLists.txt"
+#endif
+
 namespace {
 
 const QString programName = QStringLiteral("prixgeneral");

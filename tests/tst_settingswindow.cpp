@@ -7,6 +7,7 @@
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using windowtest::child;
@@ -14,6 +15,7 @@ using windowtest::child;
 namespace {
 
 const QByteArray directory = "<save.ini is a directory>";
+const QByteArray namedPipe = "<save.ini is a named pipe>";
 const QString defaults = QStringLiteral(
     "3.5 0.5 3 20 1 rows=+---- type=radioPourcent unit=% prizes=0,0,0,0,0 round= crest=");
 
@@ -134,6 +136,7 @@ void TestSettingsWindow::appliesStoredFile_data()
     QTest::newRow("fourteen fields, crest with semicolon")
         << QByteArray("9;9;9;9;5;fixe;9;9;9;9;9;C:/a;b.png;5") << defaults;
     QTest::newRow("save.ini is a directory") << directory << defaults;
+    QTest::newRow("save.ini as a named pipe does not hold up the start") << namedPipe << defaults;
     QTest::newRow("stored count 1 runs no handler, rows stay hidden")
         << QByteArray("1;1;1;1;1;fixe;1;2;3;4;5;;5")
         << "1 1 1 1 1 rows=+---- type=radioFixe unit=€ prizes=1,2,3,4,5 round=cinqEuro crest=";
@@ -151,6 +154,8 @@ void TestSettingsWindow::appliesStoredFile()
     QFETCH(QString, state);
     if (contents == directory)
         QVERIFY(QDir().mkdir("save.ini"));
+    else if (contents == namedPipe)
+        QCOMPARE(mkfifo("save.ini", 0600), 0);
     else if (!contents.isNull())
         QVERIFY(windowtest::writeBytes("save.ini", contents));
 

@@ -10,6 +10,7 @@
 
 #include <QCommandLinkButton>
 #include <QKeySequence>
+#include <QMessageBox>
 #include <QShortcut>
 
 namespace {
@@ -40,4 +41,13 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::~MainWindow()
 {
     delete form;
+}
+
+void MainWindow::warn(const QString &text, const QString &details)
+{
+    QMessageBox box(this);
+    box.setIcon(QMessageBox::Warning);
+    box.setText(text);
+    box.setInformativeText(details);
+    box.exec();
 }

@@ -81,6 +81,8 @@ private slots:
     void startState();
     void focusChain();
     void metaObjectHoldsExactlyTheElevenSlotsAllBound();
+    void standardShortcutsPressTheirButton_data();
+    void standardShortcutsPressTheirButton();
     void windowIsFixedWidthAndClosingItEndsWithZero();
 };
 
@@ -90,37 +92,43 @@ void TestForm::widgets_data()
     QTest::addColumn<QByteArray>("className");
     // Title of a group box, text of the rest, as the form leaves them; a null string is not checked.
     QTest::addColumn<QString>("text");
+    // The label beside a field, whose text a screen reader must speak for it.
+    QTest::addColumn<QString>("label");
 
-    const struct { const char *name, *cls; QString text; } rows[] = {
+    const struct { const char *name, *cls; QString text; const char *label = ""; } rows[] = {
         {"centralWidget", "QWidget", ""}, {"tabWidget", "QTabWidget", ""}, {"tab", "QWidget", ""},
         {"label", "QLabel", {}}, {"comboBox", "QComboBox", ""},
         {"groupBox_6", "QGroupBox", "Fréquentation"}, {"label_19", "QLabel", "Nombre de mises"},
-        {"label_20", "QLabel", "Nombre de noirs remboursés"}, {"nbNoirsPayes", "QSpinBox", ""},
-        {"nbMises", "QSpinBox", ""}, {"groupBox_4", "QGroupBox", "Bilan"},
-        {"label_6", "QLabel", "Somme totale encaissée"}, {"sommeEncaisse", "QLineEdit", ""},
-        {"label_9", "QLabel", "Montant des frais"}, {"montantFrais", "QLineEdit", ""},
-        {"label_10", "QLabel", "Somme des Noirs Payés"}, {"sommeNoirs", "QLineEdit", ""},
-        {"label_11", "QLabel", "Somme des prix distribués"}, {"sommePrix", "QLineEdit", ""},
+        {"label_20", "QLabel", "Nombre de noirs remboursés"}, {"nbNoirsPayes", "QSpinBox", "", "label_20"},
+        {"nbMises", "QSpinBox", "", "label_19"}, {"groupBox_4", "QGroupBox", "Bilan"},
+        {"label_6", "QLabel", "Somme totale encaissée"}, {"sommeEncaisse", "QLineEdit", "", "label_6"},
+        {"label_9", "QLabel", "Montant des frais"}, {"montantFrais", "QLineEdit", "", "label_9"},
+        {"label_10", "QLabel", "Somme des Noirs Payés"}, {"sommeNoirs", "QLineEdit", "", "label_10"},
+        {"label_11", "QLabel", "Somme des prix distribués"}, {"sommePrix", "QLineEdit", "", "label_11"},
         {"commandLinkButton", "QCommandLinkButton", "Calculer"},
         {"commandLinkButton_3", "QCommandLinkButton", "Imprimer"}, {"groupBox_2", "QGroupBox", "Gain"},
         {"TextGain", "QPlainTextEdit", ""}, {"blason", "QLabel", ""}, {"tab_2", "QWidget", ""},
         {"groupBox", "QGroupBox", "Général"}, {"label_2", "QLabel", "Tarif de la mise"},
-        {"tarifMise", "QDoubleSpinBox", ""}, {"label_3", "QLabel", "Tarif des noirs"},
-        {"tarifNoir", "QDoubleSpinBox", ""}, {"label_4", "QLabel", "Gain Minimum"}, {"gainMini", "QSpinBox", ""},
-        {"label_5", "QLabel", "Pourcentage de frais"}, {"pourcentFrais", "QSpinBox", ""},
+        {"tarifMise", "QDoubleSpinBox", "", "label_2"}, {"label_3", "QLabel", "Tarif des noirs"},
+        {"tarifNoir", "QDoubleSpinBox", "", "label_3"}, {"label_4", "QLabel", "Gain Minimum"},
+        {"gainMini", "QSpinBox", "", "label_4"},
+        {"label_5", "QLabel", "Pourcentage de frais"}, {"pourcentFrais", "QSpinBox", "", "label_5"},
         {"label_8", "QLabel", "Arrondir les sommes à"}, {"unEuro", "QRadioButton", "1 €"},
         {"cinqEuro", "QRadioButton", "5€"}, {"groupBox_5", "QGroupBox", "Prix"},
-        {"label_12", "QLabel", "Nombre de prix"}, {"nbPrix", "QSpinBox", ""}, {"label_13", "QLabel", "Type de gain"},
+        {"label_12", "QLabel", "Nombre de prix"}, {"nbPrix", "QSpinBox", "", "label_12"},
+        {"label_13", "QLabel", "Type de gain"},
         {"radioPourcent", "QRadioButton", "Pourcentage"}, {"radioFixe", "QRadioButton", "Fixe"},
-        {"labelPrix1", "QLabel", "1er prix"}, {"valeurPrix1", "QSpinBox", ""}, {"labelPrix2", "QLabel", "2ème prix"},
+        {"labelPrix1", "QLabel", "1er prix"}, {"valeurPrix1", "QSpinBox", "", "labelPrix1"},
+        {"labelPrix2", "QLabel", "2ème prix"},
         {"labelPrix3", "QLabel", "3ème prix"}, {"labelPrix4", "QLabel", "4ème prix"},
-        {"labelPrix5", "QLabel", "5ème prix"}, {"valeurPrix2", "QSpinBox", ""}, {"valeurPrix3", "QSpinBox", ""},
-        {"valeurPrix4", "QSpinBox", ""}, {"valeurPrix5", "QSpinBox", ""}, {"groupBox_3", "QGroupBox", "Divers"},
-        {"label_7", "QLabel", "Blason à utiliser pour l'impression "}, {"blasonPrint", "QLineEdit", ""},
+        {"labelPrix5", "QLabel", "5ème prix"}, {"valeurPrix2", "QSpinBox", "", "labelPrix2"},
+        {"valeurPrix3", "QSpinBox", "", "labelPrix3"}, {"valeurPrix4", "QSpinBox", "", "labelPrix4"},
+        {"valeurPrix5", "QSpinBox", "", "labelPrix5"}, {"groupBox_3", "QGroupBox", "Divers"},
+        {"label_7", "QLabel", "Blason à utiliser pour l'impression "}, {"blasonPrint", "QLineEdit", "", "label_7"},
         {"pushButton", "QPushButton", "..."}, {"commandLinkButton_2", "QCommandLinkButton", "Sauvegarder"},
     };
     for (const auto &r : rows)
-        QTest::newRow(r.name) << QString(r.name) << QByteArray(r.cls) << r.text;
+        QTest::newRow(r.name) << QString(r.name) << QByteArray(r.cls) << r.text << QString(r.label);
 }
 
 void TestForm::widgets()
@@ -139,6 +147,23 @@ void TestForm::widgets()
     QFETCH(QString, text);
     if (!text.isNull())
         QCOMPARE(widget->property(property).toString(), text);
+
+    // Without a buddy, a screen reader falls back on the group box's title,
+    // which the fields of one group share.
+    QFETCH(QString, label);
+    if (label.isEmpty())
+        return;
+    auto *caption = form.get<QLabel>(label);
+    QCOMPARE(caption->buddy(), widget);
+    const QString spoken = QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+    QCOMPARE(spoken, caption->text());
+    QStringList sameName;
+    for (QWidget *input : form.window.findChildren<QWidget *>()) {
+        if (input->focusPolicy() != Qt::NoFocus && !input->objectName().startsWith("qt_")
+            && QAccessible::queryAccessibleInterface(input)->text(QAccessible::Name) == spoken)
+            sameName << input->objectName();
+    }
+    QCOMPARE(sameName, QStringList{name});
 }
 
 void TestForm::layouts_data()
@@ -428,6 +453,52 @@ void TestForm::metaObjectHoldsExactlyTheElevenSlotsAllBound()
         const int before = Receivers::of(source, signal);
         QVERIFY2(QObject::disconnect(source, signal.constData(), &window, slot.constData()), expected[i]);
         QCOMPARE(before - Receivers::of(source, signal), 1);
+    }
+}
+
+void TestForm::standardShortcutsPressTheirButton_data()
+{
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("written"); // the file that shows the button's slot ran
+
+    QTest::newRow("Save runs Sauvegarder") << QKeySequence(QKeySequence::Save) << "commandLinkButton_2"
+                                           << "save.ini";
+    QTest::newRow("Print runs Imprimer") << QKeySequence(QKeySequence::Print) << "commandLinkButton_3"
+                                         << "prixGeneral_arc_classique.pdf";
+}
+
+void TestForm::standardShortcutsPressTheirButton()
+{
+    QFETCH(QKeySequence, keys);
+    QFETCH(QString, button);
+    QFETCH(QString, written);
+
+    windowtest::ScratchDir scratch;
+    const QByteArray path = qgetenv("PATH");
+    QVERIFY(windowtest::installFakeOpener(scratch.path(), scratch.filePath("opened.log")));
+    const auto restorePath = qScopeGuard([&path] { qputenv("PATH", path); });
+    MainWindow window;
+    auto *pressed = windowtest::child<QAbstractButton>(window, button.toLatin1().constData());
+    QVERIFY2(pressed->toolTip().endsWith('(' + keys.toString(QKeySequence::NativeText) + ')'),
+             qPrintable(pressed->toolTip()));
+    QSignalSpy clicks(pressed, &QAbstractButton::clicked);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    // From a field of either tab, whichever holds the button.
+    auto *tabs = windowtest::child<QTabWidget>(window, "tabWidget");
+    const char *const fields[] = {"nbMises", "tarifMise"};
+    for (int page = 0; page < 2; ++page) {
+        tabs->setCurrentIndex(page);
+        auto *field = windowtest::child<QWidget>(window, fields[page]);
+        field->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), field);
+        QFile::remove(scratch.filePath(written));
+        QTest::keySequence(field, keys);
+        QCOMPARE(clicks.size(), page + 1);
+        QTRY_VERIFY(QFileInfo::exists(scratch.filePath(written)));
     }
 }
 

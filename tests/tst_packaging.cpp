@@ -1,6 +1,7 @@
 // What a desktop needs to list the program: the entry passes the
 // freedesktop validator, and an install puts the program, the entry and the
-// icon where menus look for them.
+// icon where menus look for them. What a terminal and Debian need: --help and
+// --version answer without a display, and the package passes lintian.
 #include "testhelpers.h"
 
 #include <QImageReader>
@@ -19,6 +20,13 @@ static bool run(const QString &program, const QStringList &arguments, QString *o
     return finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
+// The one place the version is kept: the project() line.
+static QString projectVersion()
+{
+    const QString lists = QString::fromUtf8(testhelpers::readBytes(PRIXGENERAL_SOURCE_DIR "/CMakeLists.txt"));
+    return QRegularExpression(R"(project\(prixgeneral\s+VERSION\s+([0-9.]+))").match(lists).captured(1);
+}
+
 class Packaging : public QObject
 {
     Q_OBJECT
@@ -28,6 +36,9 @@ private slots:
     void desktopEntryNamesTheProgram_data();
     void desktopEntryNamesTheProgram();
     void installPutsEveryFileInPlace();
+    void commandLineWithoutDisplay_data();
+    void commandLineWithoutDisplay();
+    void debianPackagePassesLintian();
 };
 
 void Packaging::desktopEntryIsValid()
@@ -82,6 +93,94 @@ void Packaging::installPutsEveryFileInPlace()
     QCOMPARE(reader.format(), QByteArray("png"));
     QCOMPARE(reader.size(), QSize(256, 256));
     QVERIFY2(!reader.read().isNull(), qPrintable(reader.errorString()));
+
+    QCOMPARE(testhelpers::readBytes(prefix.filePath("share/doc/prixgeneral/copyright")),
+             testhelpers::readBytes(PRIXGENERAL_SOURCE_DIR "/packaging/copyright"));
+    // gzip's magic number: Debian wants both compressed.
+    for (const char *doc : {"share/man/man1/prixgeneral.1.gz", "share/doc/prixgeneral/changelog.gz"})
+        QVERIFY2(testhelpers::readBytes(prefix.filePath(doc)).startsWith("\x1f\x8b"), doc);
+}
+
+void Packaging::commandLineWithoutDisplay_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out"); // patterns the whole standard output and error must match
+    QTest::addColumn<QString>("err");
+
+    const QString version = QRegularExpression::escape(projectVersion());
+    QTest::newRow("--version opened the window")
+        << QStringList{"--version"} << 0 << "prixgeneral " + version + "\n" << "";
+    QTest::newRow("--help opened the window")
+        << QStringList{"--help"} << 0 << R"(Usage: prixgeneral \[options\]\n(.*\n)*  -v, --version .*\n(.*\n)*)"
+        << "";
+    QTest::newRow("unknown option ignored")
+        << QStringList{"--no-such-option"} << 1 << ""
+        << "prixgeneral: Unknown option 'no-such-option'. Try 'prixgeneral --help'.\n";
+    QTest::newRow("Qt's own options reported unknown")
+        << QStringList{"-platform", "offscreen", "-style=fusion", "-reverse", "-v"} << 0
+        << "prixgeneral " + version + "\n" << "";
+}
+
+void Packaging::commandLineWithoutDisplay()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *display : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        environment.remove(display);
+    QTemporaryDir workDir;
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(workDir.path());
+    program.start(PRIXGENERAL_EXE, arguments);
+    QVERIFY(program.waitForFinished(30000));
+    const QString standardError = QString::fromLocal8Bit(program.readAllStandardError());
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(QRegularExpression(QRegularExpression::anchoredPattern(err)).match(standardError).hasMatch(),
+             qPrintable(standardError));
+    const QString standardOutput = QString::fromLocal8Bit(program.readAllStandardOutput());
+    QVERIFY2(QRegularExpression(QRegularExpression::anchoredPattern(out)).match(standardOutput).hasMatch(),
+             qPrintable(standardOutput));
+    QTEST(program.exitCode(), "exitCode");
+    QCOMPARE(testhelpers::dirEntries(workDir.path()), QStringList());
+}
+
+void Packaging::debianPackagePassesLintian()
+{
+    const QString cpack = QStandardPaths::findExecutable("cpack");
+    const QString lintian = QStandardPaths::findExecutable("lintian");
+    if (cpack.isEmpty() || lintian.isEmpty())
+        QSKIP("cpack or lintian is missing (Debian: cmake, lintian)");
+    const QString buildDir = QFileInfo(PRIXGENERAL_EXE).absolutePath();
+    QTemporaryDir packageDir;
+    QString output;
+    QVERIFY2(run(cpack, {"--config", buildDir + "/CPackConfig.cmake", "-B", packageDir.path()}, &output),
+             qPrintable(output));
+    const QStringList packages = QDir(packageDir.path()).entryList({"*.deb"});
+    QCOMPARE(packages.size(), 1);
+
+    QProcess check;
+    check.setProcessChannelMode(QProcess::MergedChannels);
+    check.start(lintian, {QDir(packageDir.path()).filePath(packages.first())});
+    QVERIFY(check.waitForFinished(120000));
+    output = QString::fromUtf8(check.readAll());
+    // 0: nothing found, 2: tags found; anything else means it did not check.
+    QVERIFY2(check.exitStatus() == QProcess::NormalExit && (check.exitCode() == 0 || check.exitCode() == 2),
+             qPrintable(output));
+    // Only the maintainer's address may be flagged: the owner sets it with
+    // PRIXGENERAL_MAINTAINER. Lines that are not tags (as root, lintian
+    // warns about that) do not count.
+    QStringList tags;
+    const QRegularExpression tagLine(R"(^[EWIPXOC]: \S+: (\S+))", QRegularExpression::MultilineOption);
+    for (const QRegularExpressionMatch &tag : tagLine.globalMatch(output)) {
+        if (!tag.captured(1).startsWith("bogus-mail-host"))
+            tags << tag.captured(0);
+    }
+    QVERIFY2(tags.isEmpty(), qPrintable(output));
+    QCOMPARE(check.exitCode() == 2, output.contains("bogus-mail-host"));
 }
 
 QTEST_GUILESS_MAIN(Packaging)

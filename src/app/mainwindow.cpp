@@ -8,7 +8,24 @@
 
 #include "form/mainwindowform.h"
 
+#include <QCommandLinkButton>
+#include <QKeySequence>
 #include <QMessageBox>
+#include <QShortcut>
+
+namespace {
+
+// The desktop's own keys for saving and printing press the buttons, whichever
+// tab is in front, so the key and the button cannot drift apart.
+void addShortcut(QMainWindow *window, QKeySequence::StandardKey key, QAbstractButton *button,
+                 const QString &toolTip)
+{
+    auto *shortcut = new QShortcut(key, window);
+    QObject::connect(shortcut, &QShortcut::activated, button, &QAbstractButton::click);
+    button->setToolTip(toolTip.arg(shortcut->key().toString(QKeySequence::NativeText)));
+}
+
+} // namespace
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
@@ -16,6 +33,8 @@ MainWindow::MainWindow(QWidget *parent)
 {
     form->setupForm(this);
     setWindowFlags(Qt::WindowContextHelpButtonHint);
+    addShortcut(this, QKeySequence::Save, form->commandLinkButton_2, tr("Sauvegarder la configuration (%1)"));
+    addShortcut(this, QKeySequence::Print, form->commandLinkButton_3, tr("Imprimer la feuille des prix en PDF (%1)"));
     loadSettings();
 }
 

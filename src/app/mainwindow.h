@@ -22,12 +22,12 @@ private slots:
     void on_nbPrix_valueChanged(int count);
     void on_radioPourcent_clicked(bool checked);
     void on_radioFixe_clicked(bool checked);
-    void on_commandLinkButton_2_clicked();
+    void on_commandLinkButton_2_clicked(); // "Sauvegarder"
     void on_nbMises_valueChanged(int bets);
     void on_nbNoirsPayes_valueChanged(int blacks);
-    void on_commandLinkButton_clicked();
-    void on_commandLinkButton_3_clicked();
-    void on_pushButton_clicked();
+    void on_commandLinkButton_clicked();   // "Calculer"
+    void on_commandLinkButton_3_clicked(); // "Imprimer"
+    void on_pushButton_clicked();          // "...": choose the crest file
     void on_unEuro_clicked(bool);
     void on_cinqEuro_clicked(bool);
 

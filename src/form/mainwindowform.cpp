@@ -31,6 +31,8 @@ namespace {
 
 constexpr int kSpacing = 6;
 constexpr int kMargin = 11;
+constexpr auto Label = QFormLayout::LabelRole;
+constexpr auto Field = QFormLayout::FieldRole;
 
 // Layouts installed on a widget keep a margin; nested ones sit flush.
 template <typename Layout>
@@ -100,6 +102,28 @@ QDoubleSpinBox *priceBox(QWidget *parent, const char *name, double value)
     return box;
 }
 
+// Every label-and-field row goes through here, one cell at a time, so that
+// cells keep their creation order. A field becomes the buddy of the label
+// already in its row: a screen reader then speaks that label, not the title
+// of the group box, which several fields share.
+template <typename Widget>
+Widget *inRow(QFormLayout *layout, int row, QFormLayout::ItemRole role, Widget *widget)
+{
+    layout->setWidget(row, role, widget);
+    if (role == Field) {
+        if (auto *label = qobject_cast<QLabel *>(layout->itemAt(row, Label)->widget()))
+            label->setBuddy(widget);
+    }
+    return widget;
+}
+
+QLineEdit *totalField(QWidget *parent, const char *name)
+{
+    auto *total = named<QLineEdit>(parent, name);
+    total->setReadOnly(true); // computed, never typed
+    return total;
+}
+
 QCommandLinkButton *commandButton(QWidget *parent, const char *name, const char *iconPath)
 {
     auto *button = named<QCommandLinkButton>(parent, name);
@@ -118,33 +142,24 @@ void buildCountsBox(MainWindowForm &f)
 {
     f.groupBox_6 = named<QGroupBox>(f.tab, "groupBox_6");
     f.formLayout_4 = installedLayout<QFormLayout>(f.groupBox_6, "formLayout_4");
-    f.label_19 = named<QLabel>(f.groupBox_6, "label_19");
-    f.formLayout_4->setWidget(0, QFormLayout::LabelRole, f.label_19);
-    f.label_20 = named<QLabel>(f.groupBox_6, "label_20");
-    f.formLayout_4->setWidget(1, QFormLayout::LabelRole, f.label_20);
-    f.nbNoirsPayes = countBox(f.groupBox_6, "nbNoirsPayes", 9999);
-    f.formLayout_4->setWidget(1, QFormLayout::FieldRole, f.nbNoirsPayes);
-    f.nbMises = countBox(f.groupBox_6, "nbMises", 9999);
-    f.formLayout_4->setWidget(0, QFormLayout::FieldRole, f.nbMises);
+    f.label_19 = inRow(f.formLayout_4, 0, Label, named<QLabel>(f.groupBox_6, "label_19"));
+    f.label_20 = inRow(f.formLayout_4, 1, Label, named<QLabel>(f.groupBox_6, "label_20"));
+    f.nbNoirsPayes = inRow(f.formLayout_4, 1, Field, countBox(f.groupBox_6, "nbNoirsPayes", 9999));
+    f.nbMises = inRow(f.formLayout_4, 0, Field, countBox(f.groupBox_6, "nbMises", 9999));
 }
 
 void buildTotalsBox(MainWindowForm &f)
 {
     f.groupBox_4 = named<QGroupBox>(f.tab, "groupBox_4");
     f.formLayout_2 = installedLayout<QFormLayout>(f.groupBox_4, "formLayout_2");
-    // Totals are computed, never typed.
-    const auto addTotal = [&f](int row, QLabel *&caption, const char *captionName,
-                                 QLineEdit *&total, const char *totalName) {
-        caption = named<QLabel>(f.groupBox_4, captionName);
-        f.formLayout_2->setWidget(row, QFormLayout::LabelRole, caption);
-        total = named<QLineEdit>(f.groupBox_4, totalName);
-        total->setReadOnly(true);
-        f.formLayout_2->setWidget(row, QFormLayout::FieldRole, total);
-    };
-    addTotal(0, f.label_6, "label_6", f.sommeEncaisse, "sommeEncaisse");
-    addTotal(1, f.label_9, "label_9", f.montantFrais, "montantFrais");
-    addTotal(2, f.label_10, "label_10", f.sommeNoirs, "sommeNoirs");
-    addTotal(3, f.label_11, "label_11", f.sommePrix, "sommePrix");
+    f.label_6 = inRow(f.formLayout_2, 0, Label, named<QLabel>(f.groupBox_4, "label_6"));
+    f.sommeEncaisse = inRow(f.formLayout_2, 0, Field, totalField(f.groupBox_4, "sommeEncaisse"));
+    f.label_9 = inRow(f.formLayout_2, 1, Label, named<QLabel>(f.groupBox_4, "label_9"));
+    f.montantFrais = inRow(f.formLayout_2, 1, Field, totalField(f.groupBox_4, "montantFrais"));
+    f.label_10 = inRow(f.formLayout_2, 2, Label, named<QLabel>(f.groupBox_4, "label_10"));
+    f.sommeNoirs = inRow(f.formLayout_2, 2, Field, totalField(f.groupBox_4, "sommeNoirs"));
+    f.label_11 = inRow(f.formLayout_2, 3, Label, named<QLabel>(f.groupBox_4, "label_11"));
+    f.sommePrix = inRow(f.formLayout_2, 3, Field, totalField(f.groupBox_4, "sommePrix"));
 }
 
 void buildCalculationPage(MainWindowForm &f)
@@ -212,31 +227,23 @@ void buildGeneralBox(MainWindowForm &f)
 {
     f.groupBox = named<QGroupBox>(f.tab_2, "groupBox");
     f.formLayout = installedLayout<QFormLayout>(f.groupBox, "formLayout");
-    f.label_2 = named<QLabel>(f.groupBox, "label_2");
-    f.formLayout->setWidget(0, QFormLayout::LabelRole, f.label_2);
-    f.tarifMise = priceBox(f.groupBox, "tarifMise", 3.5);
-    f.formLayout->setWidget(0, QFormLayout::FieldRole, f.tarifMise);
-    f.label_3 = named<QLabel>(f.groupBox, "label_3");
-    f.formLayout->setWidget(1, QFormLayout::LabelRole, f.label_3);
-    f.tarifNoir = priceBox(f.groupBox, "tarifNoir", 0.5);
-    f.formLayout->setWidget(1, QFormLayout::FieldRole, f.tarifNoir);
-    f.label_4 = named<QLabel>(f.groupBox, "label_4");
-    f.formLayout->setWidget(2, QFormLayout::LabelRole, f.label_4);
-    f.gainMini = countBox(f.groupBox, "gainMini", 99, 3);
-    f.formLayout->setWidget(2, QFormLayout::FieldRole, f.gainMini);
-    f.label_5 = named<QLabel>(f.groupBox, "label_5");
-    f.formLayout->setWidget(3, QFormLayout::LabelRole, f.label_5);
-    f.pourcentFrais = countBox(f.groupBox, "pourcentFrais", 99, 20);
-    f.formLayout->setWidget(3, QFormLayout::FieldRole, f.pourcentFrais);
-    f.label_8 = named<QLabel>(f.groupBox, "label_8");
-    f.formLayout->setWidget(4, QFormLayout::LabelRole, f.label_8);
+    f.label_2 = inRow(f.formLayout, 0, Label, named<QLabel>(f.groupBox, "label_2"));
+    f.tarifMise = inRow(f.formLayout, 0, Field, priceBox(f.groupBox, "tarifMise", 3.5));
+    f.label_3 = inRow(f.formLayout, 1, Label, named<QLabel>(f.groupBox, "label_3"));
+    f.tarifNoir = inRow(f.formLayout, 1, Field, priceBox(f.groupBox, "tarifNoir", 0.5));
+    f.label_4 = inRow(f.formLayout, 2, Label, named<QLabel>(f.groupBox, "label_4"));
+    f.gainMini = inRow(f.formLayout, 2, Field, countBox(f.groupBox, "gainMini", 99, 3));
+    f.label_5 = inRow(f.formLayout, 3, Label, named<QLabel>(f.groupBox, "label_5"));
+    f.pourcentFrais = inRow(f.formLayout, 3, Field, countBox(f.groupBox, "pourcentFrais", 99, 20));
+    f.label_8 = inRow(f.formLayout, 4, Label, named<QLabel>(f.groupBox, "label_8"));
     // Both left unchecked: the settings file picks one, else 1 € applies.
+    // Each radio button speaks its own text, so the row needs no buddy.
     f.horizontalLayout_7 = nestedRow("horizontalLayout_7");
     f.unEuro = named<QRadioButton>(f.groupBox, "unEuro");
     f.horizontalLayout_7->addWidget(f.unEuro);
     f.cinqEuro = named<QRadioButton>(f.groupBox, "cinqEuro");
     f.horizontalLayout_7->addWidget(f.cinqEuro);
-    f.formLayout->setLayout(4, QFormLayout::FieldRole, f.horizontalLayout_7);
+    f.formLayout->setLayout(4, Field, f.horizontalLayout_7);
 }
 
 void buildPrizesBox(MainWindowForm &f)
@@ -244,42 +251,32 @@ void buildPrizesBox(MainWindowForm &f)
     f.groupBox_5 = named<QGroupBox>(f.tab_2, "groupBox_5");
     f.groupBox_5->setFlat(false);
     f.formLayout_3 = installedLayout<QFormLayout>(f.groupBox_5, "formLayout_3");
-    f.label_12 = named<QLabel>(f.groupBox_5, "label_12");
-    f.formLayout_3->setWidget(0, QFormLayout::LabelRole, f.label_12);
-    f.nbPrix = named<QSpinBox>(f.groupBox_5, "nbPrix");
+    f.label_12 = inRow(f.formLayout_3, 0, Label, named<QLabel>(f.groupBox_5, "label_12"));
+    f.nbPrix = inRow(f.formLayout_3, 0, Field, countBox(f.groupBox_5, "nbPrix", 5, 1));
     f.nbPrix->setMinimum(1);
-    f.nbPrix->setMaximum(5);
-    f.nbPrix->setValue(1);
-    f.formLayout_3->setWidget(0, QFormLayout::FieldRole, f.nbPrix);
-    f.label_13 = named<QLabel>(f.groupBox_5, "label_13");
-    f.formLayout_3->setWidget(1, QFormLayout::LabelRole, f.label_13);
+    f.label_13 = inRow(f.formLayout_3, 1, Label, named<QLabel>(f.groupBox_5, "label_13"));
     f.horizontalLayout_3 = nestedRow("horizontalLayout_3");
     f.radioPourcent = named<QRadioButton>(f.groupBox_5, "radioPourcent");
     f.radioPourcent->setChecked(true);
     f.horizontalLayout_3->addWidget(f.radioPourcent);
     f.radioFixe = named<QRadioButton>(f.groupBox_5, "radioFixe");
     f.horizontalLayout_3->addWidget(f.radioFixe);
-    f.formLayout_3->setLayout(1, QFormLayout::FieldRole, f.horizontalLayout_3);
+    f.formLayout_3->setLayout(1, Field, f.horizontalLayout_3);
 
     // Prize n sits in row n + 1, label and value together, so that a row
-    // can be hidden as one.
-    f.labelPrix1 = named<QLabel>(f.groupBox_5, "labelPrix1");
-    f.formLayout_3->setWidget(2, QFormLayout::LabelRole, f.labelPrix1);
-    f.valeurPrix1 = countBox(f.groupBox_5, "valeurPrix1", 9999);
-    f.formLayout_3->setWidget(2, QFormLayout::FieldRole, f.valeurPrix1);
-    QLabel **labels[] = {&f.labelPrix2, &f.labelPrix3, &f.labelPrix4, &f.labelPrix5};
-    const char *labelNames[] = {"labelPrix2", "labelPrix3", "labelPrix4", "labelPrix5"};
-    for (int i = 0; i < 4; ++i) {
-        *labels[i] = named<QLabel>(f.groupBox_5, labelNames[i]);
-        f.formLayout_3->setWidget(3 + i, QFormLayout::LabelRole, *labels[i]);
-    }
+    // can be hidden as one. The designer created labels 2 to 5 before
+    // their values, and the form keeps that order.
+    f.labelPrix1 = inRow(f.formLayout_3, 2, Label, named<QLabel>(f.groupBox_5, "labelPrix1"));
+    f.valeurPrix1 = inRow(f.formLayout_3, 2, Field, countBox(f.groupBox_5, "valeurPrix1", 9999));
+    f.labelPrix2 = inRow(f.formLayout_3, 3, Label, named<QLabel>(f.groupBox_5, "labelPrix2"));
+    f.labelPrix3 = inRow(f.formLayout_3, 4, Label, named<QLabel>(f.groupBox_5, "labelPrix3"));
+    f.labelPrix4 = inRow(f.formLayout_3, 5, Label, named<QLabel>(f.groupBox_5, "labelPrix4"));
+    f.labelPrix5 = inRow(f.formLayout_3, 6, Label, named<QLabel>(f.groupBox_5, "labelPrix5"));
     // The second prize allows ten times the others; saved files may use it.
-    QSpinBox **values[] = {&f.valeurPrix2, &f.valeurPrix3, &f.valeurPrix4, &f.valeurPrix5};
-    const char *valueNames[] = {"valeurPrix2", "valeurPrix3", "valeurPrix4", "valeurPrix5"};
-    for (int i = 0; i < 4; ++i) {
-        *values[i] = countBox(f.groupBox_5, valueNames[i], i == 0 ? 99999 : 9999);
-        f.formLayout_3->setWidget(3 + i, QFormLayout::FieldRole, *values[i]);
-    }
+    f.valeurPrix2 = inRow(f.formLayout_3, 3, Field, countBox(f.groupBox_5, "valeurPrix2", 99999));
+    f.valeurPrix3 = inRow(f.formLayout_3, 4, Field, countBox(f.groupBox_5, "valeurPrix3", 9999));
+    f.valeurPrix4 = inRow(f.formLayout_3, 5, Field, countBox(f.groupBox_5, "valeurPrix4", 9999));
+    f.valeurPrix5 = inRow(f.formLayout_3, 6, Field, countBox(f.groupBox_5, "valeurPrix5", 9999));
 }
 
 void buildMiscBox(MainWindowForm &f)
@@ -290,6 +287,7 @@ void buildMiscBox(MainWindowForm &f)
     f.gridLayout->addWidget(f.label_7, 1, 0, 1, 1);
     f.blasonPrint = named<QLineEdit>(f.groupBox_3, "blasonPrint");
     f.gridLayout->addWidget(f.blasonPrint, 1, 1, 1, 1);
+    f.label_7->setBuddy(f.blasonPrint); // a grid, not a form row: the one buddy set by hand
     f.pushButton = named<QPushButton>(f.groupBox_3, "pushButton");
     setPolicy(f.pushButton, QSizePolicy::Fixed, QSizePolicy::Fixed);
     f.pushButton->setMinimumSize(QSize(30, 0));
@@ -396,6 +394,8 @@ void MainWindowForm::applyTexts(QMainWindow *window)
     blason->setWhatsThis(tr("<html><head/><body><p>Développé par Jovenard</p>"
                             "<p>Compagnie d'arc de CASTELBRUNE</p>"
                             "<p><img src=\":/blasonCIE.png\" height=\"200\"/></p></body></html>"));
+    // Wipes nothing: the text is already empty and QLabel ignores an
+    // unchanged text, so the crest picture set by setupForm stays.
     blason->setText(QString());
     tabWidget->setTabText(tabWidget->indexOf(tab), tr("Calcul"));
 

@@ -32,16 +32,16 @@ struct MainWindowForm
     QVBoxLayout *verticalLayout_2;
     QHBoxLayout *horizontalLayout_8;
     QSpacerItem *horizontalSpacer;
-    QLabel *label;
-    QComboBox *comboBox;
+    QLabel *label;                           // title "Prix général"
+    QComboBox *comboBox;                     // bow category
     QHBoxLayout *horizontalLayout_2;
-    QGroupBox *groupBox_6;
+    QGroupBox *groupBox_6;                   // "Fréquentation": the two counts
     QFormLayout *formLayout_4;
     QLabel *label_19;
     QLabel *label_20;
     QSpinBox *nbNoirsPayes;
     QSpinBox *nbMises;
-    QGroupBox *groupBox_4;
+    QGroupBox *groupBox_4;                   // "Bilan": the four totals
     QFormLayout *formLayout_2;
     QLabel *label_6;
     QLineEdit *sommeEncaisse;
@@ -53,20 +53,20 @@ struct MainWindowForm
     QLineEdit *sommePrix;
     QHBoxLayout *horizontalLayout_6;
     QSpacerItem *horizontalSpacer_2;
-    QCommandLinkButton *commandLinkButton;
+    QCommandLinkButton *commandLinkButton;   // "Calculer"
     QSpacerItem *horizontalSpacer_3;
-    QCommandLinkButton *commandLinkButton_3;
+    QCommandLinkButton *commandLinkButton_3; // "Imprimer"
     QSpacerItem *horizontalSpacer_4;
     QHBoxLayout *horizontalLayout;
-    QGroupBox *groupBox_2;
+    QGroupBox *groupBox_2;                   // "Gain": prize list and crest
     QHBoxLayout *horizontalLayout_4;
     QPlainTextEdit *TextGain;
-    QLabel *blason;
+    QLabel *blason;                          // the crest picture, credits as help text
 
     // Configuration tab
     QWidget *tab_2;
     QVBoxLayout *verticalLayout_3;
-    QGroupBox *groupBox;
+    QGroupBox *groupBox;                     // "Général": tariffs, costs, rounding
     QFormLayout *formLayout;
     QLabel *label_2;
     QDoubleSpinBox *tarifMise;
@@ -80,7 +80,7 @@ struct MainWindowForm
     QHBoxLayout *horizontalLayout_7;
     QRadioButton *unEuro;
     QRadioButton *cinqEuro;
-    QGroupBox *groupBox_5;
+    QGroupBox *groupBox_5;                   // "Prix"
     QFormLayout *formLayout_3;
     QLabel *label_12;
     QSpinBox *nbPrix;
@@ -98,14 +98,14 @@ struct MainWindowForm
     QSpinBox *valeurPrix3;
     QSpinBox *valeurPrix4;
     QSpinBox *valeurPrix5;
-    QGroupBox *groupBox_3;
+    QGroupBox *groupBox_3;                   // "Divers": crest file
     QGridLayout *gridLayout;
     QLabel *label_7;
     QLineEdit *blasonPrint;
-    QPushButton *pushButton;
+    QPushButton *pushButton;                 // "...": choose the crest file
     QHBoxLayout *horizontalLayout_5;
     QSpacerItem *horizontalSpacer_5;
-    QCommandLinkButton *commandLinkButton_2;
+    QCommandLinkButton *commandLinkButton_2; // "Sauvegarder"
     QSpacerItem *horizontalSpacer_6;
     QSpacerItem *verticalSpacer;
 

@@ -1,0 +1,55 @@
+# Installation and the Debian package. The version comes from project() alone:
+# the program's --version, the package, the changelog and the man page all
+# take it from there.
+
+set(PRIXGENERAL_MAINTAINER "Prix général developers <prixgeneral@localhost>" CACHE STRING
+    "Name and e-mail address of the package's maintainer, as in the Debian control file")
+
+include(GNUInstallDirs)
+install(TARGETS prixgeneral RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES packaging/prixgeneral.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES packaging/prixgeneral.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
+
+if(NOT WIN32)
+    # Debian wants the man page and the changelog gzipped at the highest level
+    # and without a time stamp, so that rebuilds give the same bytes.
+    find_program(PRIXGENERAL_GZIP gzip REQUIRED)
+    set(_docs ${CMAKE_CURRENT_BINARY_DIR}/packaging)
+    configure_file(packaging/prixgeneral.1.in ${_docs}/prixgeneral.1 @ONLY)
+    configure_file(packaging/changelog.in ${_docs}/changelog @ONLY)
+    set(_gzipped)
+    foreach(_name prixgeneral.1 changelog)
+        add_custom_command(OUTPUT ${_docs}/gz/${_name}.gz
+            COMMAND ${CMAKE_COMMAND} -E copy ${_docs}/${_name} ${_docs}/gz/${_name}
+            COMMAND ${PRIXGENERAL_GZIP} -9nf ${_docs}/gz/${_name}
+            DEPENDS ${_docs}/${_name}
+            VERBATIM)
+        list(APPEND _gzipped ${_docs}/gz/${_name}.gz)
+    endforeach()
+    add_custom_target(prixgeneral_docs ALL DEPENDS ${_gzipped})
+
+    install(FILES ${_docs}/gz/prixgeneral.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    install(FILES packaging/copyright ${_docs}/gz/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+endif()
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME prixgeneral)
+set(CPACK_PACKAGE_VENDOR "Compagnie d'arc")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Prize calculator for an archery club's general-prize shoot")
+# CPack puts the summary first and indents the rest as Debian's control file wants.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Archers buy bets, every black hit is paid back at a fixed price, and the club
+keeps a share of the receipts for its costs. Prix général shows the totals as
+the day's counts are typed, shares out what is left as up to five main prizes
+plus a minimum gain for as many further places as the pool allows, and prints
+the prize list with the club's crest as a PDF sheet.")
+set(CPACK_PACKAGE_CONTACT "${PRIXGENERAL_MAINTAINER}")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# xdg-open opens the printed sheet in the desktop's PDF viewer.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+include(CPack)

@@ -128,23 +128,28 @@ void enterCounts(QWidget &window, int bets, int blacks)
     widget<QSpinBox>(window, "nbNoirsPayes")->setValue(blacks);
 }
 
+// The program's window as main() makes it, or a bare one of the same size,
+// with or without one line of text.
+std::unique_ptr<QMainWindow> makeWindow(const QByteArray &kind)
+{
+    if (kind == "program") {
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/orvan.ico")));
+        return std::make_unique<MainWindow>();
+    }
+    auto window = std::make_unique<QMainWindow>();
+    window->resize(675, 653);
+    if (kind == "label")
+        window->setCentralWidget(new QLabel(QStringLiteral("Calcul Prix généraux")));
+    return window;
+}
+
 // --startup-child program|bare|label: prints the monotonic clock at the
 // first frame. "label" is the bare window with one line of text: the price
 // of the font database, which any window with text pays and a bare one never.
 int startupChild(int argc, char **argv, const QByteArray &kind)
 {
     QApplication app(argc, argv);
-    std::unique_ptr<QMainWindow> window;
-    if (kind == "program") {
-        // As main() does.
-        QApplication::setWindowIcon(QIcon(QStringLiteral(":/orvan.ico")));
-        window = std::make_unique<MainWindow>();
-    } else {
-        window = std::make_unique<QMainWindow>();
-        window->resize(675, 653);
-        if (kind == "label")
-            window->setCentralWidget(new QLabel(QStringLiteral("Calcul Prix généraux")));
-    }
+    const std::unique_ptr<QMainWindow> window = makeWindow(kind);
     FirstFrame frame([] {
         std::printf("%lld\n", static_cast<long long>(monotonicNs()));
         std::fflush(stdout);
@@ -189,14 +194,7 @@ int wholeJobChild(int argc, char **argv, const QByteArray &kind)
     int status = 0;
     {
         QApplication app(argc, argv);
-        std::unique_ptr<QMainWindow> window;
-        if (kind == "program") {
-            QApplication::setWindowIcon(QIcon(QStringLiteral(":/orvan.ico")));
-            window = std::make_unique<MainWindow>();
-        } else {
-            window = std::make_unique<QMainWindow>();
-            window->resize(675, 653);
-        }
+        const std::unique_ptr<QMainWindow> window = makeWindow(kind);
         QMainWindow *shown = window.get();
         FirstFrame frame([shown, &kind] {
             if (kind == "program") {

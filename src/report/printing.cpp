@@ -2,6 +2,7 @@
 
 #include "report/crest.h"
 #include "report/sheet.h"
+#include "settings/settingsfile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -89,7 +90,7 @@ bool printSheet(const QTextDocument &model, const QString &html, const QString &
     // stub under the sheet's name, nor removes the previous sheet.
     QSaveFile file(pdfPath);
     if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
+        *error = writeFailure(file);
         return false;
     }
     {
@@ -100,12 +101,12 @@ bool printSheet(const QTextDocument &model, const QString &html, const QString &
     }
     // The PDF engine ignores failed writes; the file remembers them.
     if (file.error() != QFileDevice::NoError || file.pos() == 0 || !file.flush()) {
-        *error = file.pos() == 0 ? QStringLiteral("Rien n'a été imprimé.") : file.errorString();
+        *error = file.pos() == 0 ? QStringLiteral("Nothing was printed") : writeFailure(file);
         file.cancelWriting();
         return false;
     }
     if (!file.commit()) {
-        *error = file.errorString();
+        *error = writeFailure(file);
         return false;
     }
     return true;
@@ -147,7 +148,7 @@ bool openSheet(const QString &pdfPath, QString *error)
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
         return true;
-    *error = QStringLiteral("Aucun lecteur de PDF n'a pu être lancé (xdg-open est introuvable).");
+    *error = QStringLiteral("No PDF viewer could be started: xdg-open was not found");
     return false;
 #endif
 }

@@ -77,7 +77,7 @@ function(_prixgeneral_windows)
     set(CPACK_RESOURCE_FILE_LICENSE ${licences}/LICENSE.txt)
     set(CPACK_STRIP_FILES ON)
     # 64-bit and Unicode: the 32-bit stub would need Wine's 32-bit half.
-    set(CPACK_NSIS_EXECUTABLE_PRE_ARGUMENTS [=["-XTarget amd64-unicode" -INPUTCHARSET UTF8]=])
+    set(CPACK_NSIS_DEFINES "Target amd64-unicode")
     set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
     set(CPACK_NSIS_DISPLAY_NAME "Prix général ${PROJECT_VERSION}")
     set(CPACK_NSIS_PACKAGE_NAME "Prix général ${PROJECT_VERSION}")
@@ -90,24 +90,27 @@ function(_prixgeneral_windows)
     # and Program Files is not writable: the user's Start-menu entry starts
     # it in a folder of the user's Documents. The uninstaller leaves that
     # folder and what is in it.
+    # (CPack mangles double quotes here: NSIS takes single ones as well.)
     set(user_context [=[
   UserInfo::GetAccountType
   Pop $1
-  StrCmp $1 "Admin" 0 +2
+  StrCmp $1 'Admin' 0 +2
     SetShellVarContext all
-  StrCmp $1 "Power" 0 +2
+  StrCmp $1 'Power' 0 +2
     SetShellVarContext all
 ]=])
-    set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "
+    set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
   SetShellVarContext current
-  CreateDirectory \"$DOCUMENTS\\Prix général\"
-  SetOutPath \"$DOCUMENTS\\Prix général\"
-  CreateShortCut \"$SMPROGRAMS\\Prix général.lnk\" \"$INSTDIR\\prixgeneral.exe\"
-  SetOutPath \"$INSTDIR\"
-${user_context}")
-    set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "
+  CreateDirectory '$DOCUMENTS\Prix général'
+  SetOutPath '$DOCUMENTS\Prix général'
+  CreateShortCut '$SMPROGRAMS\Prix général.lnk' '$INSTDIR\prixgeneral.exe'
+  SetOutPath '$INSTDIR'
+]=])
+    string(APPEND CPACK_NSIS_EXTRA_INSTALL_COMMANDS "${user_context}")
+    set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
   SetShellVarContext current
-  Delete \"$SMPROGRAMS\\Prix général.lnk\"
-${user_context}")
+  Delete '$SMPROGRAMS\Prix général.lnk'
+]=])
+    string(APPEND CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "${user_context}")
     include(CPack)
 endfunction()

@@ -27,9 +27,11 @@ wine_cleanup() {
 }
 trap wine_cleanup EXIT
 
-# start_x WIDTHxHEIGHT: a virtual screen of its own, on a free display.
+# start_x WIDTHxHEIGHT: a virtual screen of its own, on a free display. Its
+# picture is kept in $work/screen/Xvfb_screen0 (scripts/windows/screenshot.py).
 start_x() {
-    Xvfb -displayfd 3 -nolisten tcp -screen 0 "$1x24" 3>"$work/display" 2>/dev/null &
+    mkdir -p "$work/screen"
+    Xvfb -displayfd 3 -nolisten tcp -screen 0 "$1x24" -fbdir "$work/screen" 3>"$work/display" 2>/dev/null &
     xvfb_pid=$!
     local i
     for i in $(seq 100); do

@@ -78,6 +78,12 @@ for piece in "Prix général arc classique" "Montant des prix" "Somme à distrib
     case $text in *"$piece"*) ;; *) die "\"$piece\" is not on the sheet: $text" ;; esac
 done
 note "sheet checked, handed to the handler as $got"
+# PRIXGENERAL_SCREENSHOT=FILE.png keeps a picture of the window as it is now.
+if [ -n "${PRIXGENERAL_SCREENSHOT:-}" ]; then
+    eval "$(timeout 30 xdotool getwindowgeometry --shell "$window")"
+    python3 "$(dirname "${BASH_SOURCE[0]}")/screenshot.py" "$work/screen/Xvfb_screen0" "$X" "$Y" "$WIDTH" "$HEIGHT" \
+        "$PRIXGENERAL_SCREENSHOT" || note "no screenshot"
+fi
 
 # On to "Configuration" and "Sauvegarder": the 13 fields read at start must be
 # what is written back, so the file is replaced first.
@@ -102,8 +108,5 @@ note "at 144 dpi the window is ${WIDTH}x${HEIGHT} at ${X},${Y}"
 [ "$HEIGHT" -gt 800 ] || die "the window is ${HEIGHT} pixels high: not scaled for 144 dpi"
 [ "$Y" -ge 0 ] && [ $((Y + HEIGHT)) -le 1008 ] && [ "$X" -ge 0 ] && [ $((X + WIDTH)) -le 1920 ] \
     || die "the window (${WIDTH}x${HEIGHT} at ${X},${Y}) does not fit the 1920x1008 screen"
-if [ -n "${PRIXGENERAL_SCREENSHOT:-}" ]; then
-    timeout 30 import -window root "$PRIXGENERAL_SCREENSHOT" || note "no screenshot (ImageMagick's import)"
-fi
 close_program
 note "passed"

@@ -103,6 +103,24 @@ private:
     QTemporaryDir dir;
 };
 
+#ifdef Q_OS_WIN
+// Windows opens the sheet with the program associated with .pdf files; the
+// stand-in is a batch file registered for them. It appends each path it
+// gets, in native form, one a line, to `log`.
+inline bool installFakeOpener(const QString &folder, const QString &log)
+{
+    const QString script = QDir::toNativeSeparators(QDir(folder).filePath(QStringLiteral("open.bat")));
+    if (!writeBytes(script, "@echo off\r\necho %~1>>\"" + QDir::toNativeSeparators(log).toLocal8Bit() + "\"\r\n"))
+        return false;
+    QSettings classes(QStringLiteral("HKEY_CLASSES_ROOT"), QSettings::NativeFormat);
+    classes.setValue(QStringLiteral(".pdf/."), QStringLiteral("PrixGeneral.TestViewer"));
+    // cmd drops the outer pair of quotes.
+    classes.setValue(QStringLiteral("PrixGeneral.TestViewer/shell/open/command/."),
+                     QString(QStringLiteral("cmd.exe /c \"\"") + script + QStringLiteral("\" \"%1\"\"")));
+    classes.sync();
+    return classes.status() == QSettings::NoError;
+}
+#else
 // Puts a stand-in for xdg-open first on PATH, so no test starts a real PDF
 // viewer; it appends each argument it gets, one a line, to `log`.
 inline bool installFakeOpener(const QString &folder, const QString &log)
@@ -116,5 +134,6 @@ inline bool installFakeOpener(const QString &folder, const QString &log)
     qputenv("PATH", folder.toUtf8() + ':' + qgetenv("PATH"));
     return true;
 }
+#endif
 
 } // namespace windowtest

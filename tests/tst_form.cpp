@@ -386,6 +386,12 @@ void TestForm::windowIsFixedWidthAndClosingItEndsWithZero()
     QCOMPARE(window.windowTitle(), QString("Calcul Prix généraux"));
     QCOMPARE(windowtest::child<QTabWidget>(window, "tabWidget")->currentIndex(), 0);
     QCOMPARE(window.size(), QSize(675, 653));
+    // The picture main() gives the application must not be hidden behind an
+    // icon that holds none, which is not null and shows nothing.
+    const QIcon programIcon(QStringLiteral(":/orvan.ico"));
+    QApplication::setWindowIcon(programIcon);
+    QCOMPARE(window.windowIcon().availableSizes(), programIcon.availableSizes());
+    QVERIFY(!programIcon.availableSizes().isEmpty());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     for (const QSize &wanted : {QSize(900, 900), QSize(300, 800)}) {

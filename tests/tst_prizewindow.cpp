@@ -104,22 +104,27 @@ void TestPrizeWindow::calculate_data()
     QTest::addColumn<bool>("fixed");
     QTest::addColumn<bool>("fiveEuros");
     QTest::addColumn<QString>("html");
+    QTest::addColumn<QString>("locale"); // of the prize count's spin box
 
     QTest::newRow("whole euros, hidden values unread")
         << 1001 << 2 << QList<int>{ 50, 50, 77, 88, 99 } << 3 << false << false
         << "<B>1er</B> (50 %) : 501 &euro;<BR><BR><B>2ème</B> (50 %) : 501 &euro;<BR><BR>"
-           "<B>du 3ème au 2ème</B> : 3 &euro;<BR><BR>Fraction honteux : -1 €";
+           "<B>du 3ème au 2ème</B> : 3 &euro;<BR><BR>Fraction honteux : -1 €" << "C";
+    QTest::newRow("prize count shown in Arabic-Indic digits still counts")
+        << 1001 << 2 << QList<int>{ 50, 50, 77, 88, 99 } << 3 << false << false
+        << "<B>1er</B> (50 %) : 501 &euro;<BR><BR><B>2ème</B> (50 %) : 501 &euro;<BR><BR>"
+           "<B>du 3ème au 2ème</B> : 3 &euro;<BR><BR>Fraction honteux : -1 €" << "ar_EG";
     QTest::newRow("five euros") << 1001 << 2 << QList<int>{ 50, 50, 0, 0, 0 } << 3 << false << true
         << "<B>1er</B> (50 %) : 500 &euro;<BR><BR><B>2ème</B> (50 %) : 500 &euro;<BR><BR>"
-           "<B>du 3ème au 2ème</B> : 3 &euro;<BR><BR>Fraction honteux : 1 €";
+           "<B>du 3ème au 2ème</B> : 3 &euro;<BR><BR>Fraction honteux : 1 €" << "C";
     QTest::newRow("fixed ignores five euros, hidden values unread")
         << 500 << 2 << QList<int>{ 33, 52, 9999, 9999, 9999 } << 5 << true << true
         << "<B>1er</B> (33 €) : 33 &euro;<BR><BR><B>2ème</B> (52 €) : 52 &euro;<BR><BR>"
-           "<B>du 3ème au 85ème</B> : 5 &euro;<BR><BR>Fraction honteux : 0 €";
+           "<B>du 3ème au 85ème</B> : 5 &euro;<BR><BR>Fraction honteux : 0 €" << "C";
     QTest::newRow("before any count the pool is 0")
         << -1 << 2 << QList<int>{ 30, 20, 0, 0, 0 } << 3 << false << false
         << "<B>1er</B> (30 %) : 0 &euro;<BR><BR><B>2ème</B> (20 %) : 0 &euro;<BR><BR>"
-           "<B>du 3ème au 2ème</B> : 3 &euro;<BR><BR>Fraction honteux : 0 €";
+           "<B>du 3ème au 2ème</B> : 3 &euro;<BR><BR>Fraction honteux : 0 €" << "C";
 }
 
 void TestPrizeWindow::calculate()
@@ -131,7 +136,9 @@ void TestPrizeWindow::calculate()
     QFETCH(bool, fixed);
     QFETCH(bool, fiveEuros);
     QFETCH(QString, html);
+    QFETCH(QString, locale);
 
+    child<QSpinBox>(*window, "nbPrix")->setLocale(QLocale(locale));
     child<QDoubleSpinBox>(*window, "tarifMise")->setValue(1.0);
     child<QSpinBox>(*window, "pourcentFrais")->setValue(0);
     child<QSpinBox>(*window, "gainMini")->setValue(gain);

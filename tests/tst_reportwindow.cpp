@@ -7,6 +7,13 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 using windowtest::child;
 
@@ -48,7 +55,10 @@ private slots:
     void printsEachCategory_data();
     void printsEachCategory();
     void printsReplaceOnlyTheirOwnSheet();
-    void unwritableSheetIsReportedNotOpened();
+    void failedPrintKeepsOldSheet_data();
+    void failedPrintKeepsOldSheet();
+    void viewerIsStartedNotAwaited_data();
+    void viewerIsStartedNotAwaited();
     void crestDialog_data();
     void crestDialog();
 
@@ -105,15 +115,27 @@ void TestReportWindow::printsEachCategory_data()
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("crest");
+    QTest::addColumn<QString>("crest");      // "kind:name" makes that file first: copy, pipe or camera
     QTest::addColumn<bool>("calculated");
+    QTest::addColumn<QString>("crestImage"); // its size in the PDF; empty: no crest picture
     QTest::newRow("arc classique with the resource crest")
-        << 0 << classique << "Prix général arc classique" << ":/blason.png" << true;
+        << 0 << classique << "Prix général arc classique" << ":/blason.png" << true << "241 297";
     QTest::newRow("arc poulie with a crest file named with quote and ampersand")
-        << 1 << "prixGeneral_arc_poulie.pdf" << "Prix général arc poulie" << "tir \"&\" co.png" << true;
+        << 1 << "prixGeneral_arc_poulie.pdf" << "Prix général arc poulie" << "copy:tir \"&\" co.png" << true
+        << "241 297";
     QTest::newRow("arc droit without crest")
-        << 2 << "prixGeneral_arc_droit.pdf" << "Prix général arc droit" << "" << true;
-    QTest::newRow("before any calculation") << 0 << classique << "Prix général arc classique" << "" << false;
+        << 2 << "prixGeneral_arc_droit.pdf" << "Prix général arc droit" << "" << true << "";
+    QTest::newRow("before any calculation") << 0 << classique << "Prix général arc classique" << "" << false << "";
+    QTest::newRow("crest named with percent, hash and spaces is that very file")
+        << 0 << classique << "Prix général arc classique" << "copy:blason #1 à 100%.png" << true << "241 297";
+    QTest::newRow("camera-size crest prints as the picture, not a placeholder")
+        << 0 << classique << "Prix général arc classique" << "camera:photo.png" << true << "300 300";
+#ifdef Q_OS_UNIX
+    QTest::newRow("crest that is a named pipe prints as missing instead of hanging")
+        << 0 << classique << "Prix général arc classique" << "pipe:blason.png" << true << "";
+    QTest::newRow("crest that is an endless device prints as missing instead of aborting")
+        << 0 << classique << "Prix général arc classique" << "/dev/zero" << true << "";
+#endif
 }
 
 void TestReportWindow::printsEachCategory()
@@ -123,9 +145,22 @@ void TestReportWindow::printsEachCategory()
     QFETCH(QString, title);
     QFETCH(QString, crest);
     QFETCH(bool, calculated);
-    if (!crest.isEmpty() && !crest.startsWith(':')) {
-        QVERIFY(QFile::copy(":/blason.png", crest));
-        crest = pathOf(crest);
+    QFETCH(QString, crestImage);
+    const QString kind = crest.section(':', 0, 0);
+    if (kind == "copy" || kind == "pipe" || kind == "camera") {
+        crest = pathOf(crest.section(':', 1));
+        if (kind == "copy") {
+            QVERIFY(QFile::copy(":/blason.png", crest));
+        } else if (kind == "camera") {
+            // Past Qt's decoding limit at full size.
+            QImage photo(7000, 7000, QImage::Format_RGB888);
+            photo.fill(Qt::darkGreen);
+            QVERIFY(photo.save(crest, "PNG", 100));
+        } else {
+#ifdef Q_OS_UNIX
+            QCOMPARE(mkfifo(QFile::encodeName(crest).constData(), 0600), 0);
+#endif
+        }
     }
     child<QLineEdit>(*window, "blasonPrint")->setText(crest);
     child<QComboBox>(*window, "comboBox")->setCurrentIndex(index);
@@ -139,7 +174,10 @@ void TestReportWindow::printsEachCategory()
         child<QPlainTextEdit>(*window, "TextGain")->toPlainText().split('\n', Qt::SkipEmptyParts);
     QCOMPARE(!prizeLines.isEmpty(), calculated);
 
+    QElapsedTimer clock;
+    clock.start();
     windowtest::click(*window, "commandLinkButton_3");
+    QVERIFY2(clock.elapsed() < 20000, "printing waited on the crest");
     QVERIFY(windowtest::readBytes(fileName).startsWith("%PDF-"));
     QTRY_COMPARE(openedFiles(), QStringList{pathOf(fileName)});
     SKIP_WITHOUT("pdftotext");
@@ -152,15 +190,27 @@ void TestReportWindow::printsEachCategory()
     for (const QString &piece : std::as_const(expected))
         QVERIFY2(text.contains(piece), qPrintable(piece + " missing from: " + text));
 
+    // The page the print system gave by default: A4.
+    QVERIFY(runTool("pdfinfo", {fileName}).simplified().contains("Page size: 595 x 842 pts (A4)"));
+
     SKIP_WITHOUT("pdfimages");
     const QString images = runTool("pdfimages", {"-list", fileName}).simplified();
-    QVERIFY2(images.contains(" image 241 297 ") == !crest.isEmpty(), qPrintable(images));
+    if (crestImage.isEmpty())
+        QVERIFY2(!images.contains(" image 241 297 ") && !images.contains(" image 300 "), qPrintable(images));
+    else
+        QVERIFY2(images.contains(" image " + crestImage + " "), qPrintable(images));
 }
 
 // Printing the same category again replaces its sheet; another one leaves it.
 void TestReportWindow::printsReplaceOnlyTheirOwnSheet()
 {
     SKIP_WITHOUT("pdftotext");
+#ifdef Q_OS_UNIX
+    // A sheet kept elsewhere through a link stays a link; its file is replaced.
+    QVERIFY(QDir().mkdir("archive"));
+    QVERIFY(windowtest::writeBytes("archive/classique.pdf", "old"));
+    QVERIFY(QFile::link("archive/classique.pdf", classique));
+#endif
     child<QSpinBox>(*window, "nbMises")->setValue(17);
     windowtest::click(*window, "commandLinkButton_3");
     QVERIFY(pdfText(classique).contains("17 mises effectuées"));
@@ -175,25 +225,117 @@ void TestReportWindow::printsReplaceOnlyTheirOwnSheet()
     windowtest::click(*window, "commandLinkButton_3");
     QVERIFY(pdfText("prixGeneral_arc_droit.pdf").contains("Prix général arc droit"));
     QCOMPARE(windowtest::readBytes(classique), sheet);
+#ifdef Q_OS_UNIX
+    QVERIFY(QFileInfo(classique).isSymLink());
+    QCOMPARE(windowtest::readBytes("archive/classique.pdf"), sheet);
+#endif
     QTRY_COMPARE(openedFiles(), (QStringList{pathOf(classique), pathOf(classique), pathOf("prixGeneral_arc_droit.pdf")}));
 }
 
-void TestReportWindow::unwritableSheetIsReportedNotOpened()
+void TestReportWindow::failedPrintKeepsOldSheet_data()
 {
-    // A directory where the sheet goes defeats even root.
-    QVERIFY(QDir().mkpath(classique + "/garde"));
-    QString shown;
-    windowtest::whenModal<QMessageBox>(window.get(), [&shown](QMessageBox *box) {
+    QTest::addColumn<QString>("obstacle");
+    QTest::newRow("a directory in the sheet's place") << "directory";
+#ifdef Q_OS_UNIX
+    QTest::newRow("disk full while writing: the stub never replaces the old sheet") << "size limit";
+    QTest::newRow("read-only sheet is not replaced") << "read-only sheet";
+    QTest::newRow("read-only folder") << "read-only folder";
+#endif
+}
+
+void TestReportWindow::failedPrintKeepsOldSheet()
+{
+    QFETCH(QString, obstacle);
+#ifdef Q_OS_UNIX
+    if (obstacle.startsWith("read-only") && geteuid() == 0)
+        QSKIP("permissions stop no write for root");
+#endif
+    // The directory defeats even root; elsewhere yesterday's sheet must survive.
+    const QString kept = obstacle == "directory" ? classique + "/garde" : classique;
+    const QByteArray yesterday = obstacle == "directory" ? QByteArray() : QByteArray("%PDF-1.4 yesterday's sheet");
+    QVERIFY(obstacle == "directory" ? QDir().mkpath(kept) : windowtest::writeBytes(kept, yesterday));
+    if (obstacle == "read-only sheet")
+        QVERIFY(QFile::setPermissions(classique, QFile::ReadOwner));
+
+    QString shown, details;
+    windowtest::whenModal<QMessageBox>(window.get(), [&](QMessageBox *box) {
         shown = box->text();
+        details = box->informativeText();
         box->button(QMessageBox::Ok)->click();
     });
+#ifdef Q_OS_UNIX
+    if (obstacle == "read-only folder")
+        QVERIFY(QFile::setPermissions(work->path(), QFile::ReadOwner | QFile::ExeOwner));
+    // A full disk, even for root: the file opens, the writes fail.
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit previous = limit;
+    if (obstacle == "size limit")
+        limit.rlim_cur = 16 * 1024;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+#endif
     windowtest::click(*window, "commandLinkButton_3");
+#ifdef Q_OS_UNIX
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+    QFile::setPermissions(work->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+#endif
 
     QCOMPARE(shown, QStringLiteral("Erreur lors de la création du fichier PDF !"));
-    QVERIFY(QFileInfo(classique + "/garde").isDir());
+    QVERIFY2(details.startsWith(pathOf(classique) + '\n') && details.size() > pathOf(classique).size() + 1,
+             qPrintable(details));
+    if (obstacle == "directory")
+        QVERIFY(QFileInfo(kept).isDir());
+    else
+        QCOMPARE(windowtest::readBytes(kept), yesterday);
     QCOMPARE(windowtest::dirEntries(work->path()), QStringList{classique});
     QTest::qWait(300); // a started viewer would have written by now
     QCOMPARE(openedFiles(), QStringList());
+}
+
+void TestReportWindow::viewerIsStartedNotAwaited_data()
+{
+    QTest::addColumn<QString>("viewer");
+    QTest::newRow("a slow viewer does not hold up the print") << "slow";
+    QTest::newRow("no viewer at all: the message says where the sheet is") << "none";
+}
+
+void TestReportWindow::viewerIsStartedNotAwaited()
+{
+    QFETCH(QString, viewer);
+    const QByteArray path = qgetenv("PATH");
+    QTemporaryDir slowFolder;
+    if (viewer == "slow")
+        QVERIFY(windowtest::installFakeOpener(slowFolder.path(), opener.filePath("opened.txt"), 3));
+    else
+        qputenv("PATH", QFile::encodeName(slowFolder.path()));
+    QString shown, details;
+    windowtest::whenModal<QMessageBox>(window.get(), [&](QMessageBox *box) {
+        shown = box->text();
+        details = box->informativeText();
+        box->button(QMessageBox::Ok)->click();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    windowtest::click(*window, "commandLinkButton_3");
+    const qint64 took = clock.elapsed();
+    qputenv("PATH", path);
+
+    QVERIFY(windowtest::readBytes(classique).startsWith("%PDF-"));
+    if (viewer == "none") {
+        QCOMPARE(shown, QStringLiteral("Le fichier PDF a été créé mais n'a pas pu être ouvert."));
+        QVERIFY2(details.startsWith(pathOf(classique) + '\n'), qPrintable(details));
+        return;
+    }
+    QVERIFY2(took < 2000, qPrintable(QString::number(took)));
+    QCOMPARE(shown, QString());
+    QTRY_COMPARE_WITH_TIMEOUT(openedFiles(), QStringList{pathOf(classique)}, 15000);
+#ifdef Q_OS_UNIX
+    // Every child the print started has been reaped: none left as a zombie.
+    QCOMPARE(waitpid(-1, nullptr, WNOHANG), -1);
+    QCOMPARE(errno, ECHILD);
+#endif
 }
 
 void TestReportWindow::crestDialog_data()

@@ -10,6 +10,10 @@
 #include <cmath>
 #include <functional>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 Q_DECLARE_METATYPE(Settings)
 
 namespace QTest {
@@ -55,6 +59,8 @@ private slots:
     void readsLine_data();
     void readsLine();
     void replacesWholeFile();
+    void readsOnlyPlainFiles_data();
+    void readsOnlyPlainFiles();
     void survivesRandomLines();
 };
 
@@ -150,9 +156,55 @@ void TestSettings::replacesWholeFile()
     const QString path = dir.filePath("save.ini");
     QVERIFY(windowtest::writeBytes(path, QByteArray(200, 'x')));
 
-    QVERIFY(writeSettingsFile(path, exampleLine));
+    QString error;
+    QVERIFY2(writeSettingsFile(path, exampleLine, &error), qPrintable(error));
     QCOMPARE(readSettingsFile(path), exampleLine);
     QCOMPARE(windowtest::dirEntries(dir.path()), QStringList{"save.ini"});
+}
+
+void TestSettings::readsOnlyPlainFiles_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("plain file is read") << "file" << exampleLine;
+    QTest::newRow("link to a plain file is read") << "link" << exampleLine;
+    QTest::newRow("named pipe does not block") << "fifo" << QByteArray();
+    QTest::newRow("link to an endless device does not exhaust memory") << "device" << QByteArray();
+    QTest::newRow("directory reads as nothing") << "directory" << QByteArray();
+    QTest::newRow("file past the size cap is ignored") << "huge" << QByteArray();
+    QTest::newRow("file at the size cap is read") << "cap" << QByteArray(maxSettingsFileSize, ';');
+}
+
+void TestSettings::readsOnlyPlainFiles()
+{
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, expected);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("save.ini");
+    if (kind == "file" || kind == "link") {
+        QVERIFY(windowtest::writeBytes(dir.filePath("real.ini"), exampleLine));
+        QVERIFY(kind == "file" ? QFile::rename(dir.filePath("real.ini"), path)
+                               : QFile::link(dir.filePath("real.ini"), path));
+    } else if (kind == "fifo") {
+#ifdef Q_OS_UNIX
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+#else
+        QSKIP("no named pipes in the file system here");
+#endif
+    } else if (kind == "device") {
+        if (!QFileInfo::exists("/dev/zero"))
+            QSKIP("no /dev/zero here");
+        QVERIFY(QFile::link("/dev/zero", path));
+    } else if (kind == "directory") {
+        QVERIFY(QDir(dir.path()).mkdir("save.ini"));
+    } else {
+        QVERIFY(windowtest::writeBytes(path, kind == "huge" ? QByteArray(maxSettingsFileSize + 1, ';') : expected));
+    }
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(readSettingsFile(path), expected);
+    QVERIFY(clock.elapsed() < 5000);
 }
 
 // Whatever a file holds, reading gives values a spin box can take, and what

@@ -122,12 +122,13 @@ inline bool installFakeOpener(const QString &folder, const QString &log)
 }
 #else
 // Puts a stand-in for xdg-open first on PATH, so no test starts a real PDF
-// viewer; it appends each argument it gets, one a line, to `log`.
-inline bool installFakeOpener(const QString &folder, const QString &log)
+// viewer; after `delay` seconds it appends each argument it gets, one a line,
+// to `log`.
+inline bool installFakeOpener(const QString &folder, const QString &log, int delay = 0)
 {
     const QString opener = QDir(folder).filePath(QStringLiteral("xdg-open"));
-    const QByteArray script = "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '"
-                              + log.toUtf8() + "'; done\n";
+    const QByteArray script = "#!/bin/sh\nsleep " + QByteArray::number(delay)
+                              + "\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '" + log.toUtf8() + "'; done\n";
     if (!writeBytes(opener, script)
         || !QFile::setPermissions(opener, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
         return false;

@@ -8,6 +8,8 @@
 
 #include "form/mainwindowform.h"
 
+#include <QMessageBox>
+
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , form(new MainWindowForm)
@@ -20,4 +22,13 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::~MainWindow()
 {
     delete form;
+}
+
+void MainWindow::warn(const QString &text, const QString &details)
+{
+    QMessageBox box(this);
+    box.setIcon(QMessageBox::Warning);
+    box.setText(text);
+    box.setInformativeText(details);
+    box.exec();
 }

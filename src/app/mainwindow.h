@@ -33,6 +33,9 @@ private slots:
 
 private:
     void refreshTotals();
+    // A warning over the window: `text` as it always reads, `details` saying
+    // which file and why.
+    void warn(const QString &text, const QString &details);
 
     MainWindowForm *form;
 };

@@ -331,8 +331,12 @@ void MainWindowForm::setupForm(QMainWindow *window)
     setPolicy(window, QSizePolicy::Maximum, QSizePolicy::Preferred);
     window->setMinimumSize(QSize(675, 0));
     window->setMaximumSize(QSize(675, QWIDGETSIZE_MAX));
-    // Not among the embedded images, so the window keeps the default icon.
-    window->setWindowIcon(QIcon(QStringLiteral(":/blason.gif")));
+    // ":/blason.gif" is not among the embedded images. An icon without a
+    // picture would still hide the application's own, leaving the window
+    // with none at all, so only an icon that holds a picture is set.
+    const QIcon icon(QStringLiteral(":/blason.gif"));
+    if (!icon.availableSizes().isEmpty())
+        window->setWindowIcon(icon);
     window->setAutoFillBackground(false);
     window->setIconSize(QSize(24, 24));
 

@@ -89,8 +89,9 @@ void MainWindow::on_commandLinkButton_clicked()
     const int pool = prizes::poolFromText(poolText);
     prizes::tracePool(poolText, float(pool));
 
-    // The number of prizes as displayed; only the rows in use are read.
-    const int inUse = qBound(0, form->nbPrix->text().toInt(), prizeRows);
+    // value(), not the text: where the locale writes other digits the text
+    // would read as 0 prizes. Only the rows in use are read.
+    const int inUse = qBound(0, form->nbPrix->value(), prizeRows);
     const auto values = prizes::prizeValueBoxes(*form);
     QList<int> settings;
     for (int i = 0; i < inUse; ++i)

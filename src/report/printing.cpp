@@ -1,58 +1,117 @@
 #include "report/printing.h"
 
-#include <QCoreApplication>
+#include "report/crest.h"
+#include "report/sheet.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QPrinter>
-#include <QProcess>
+#include <QImage>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSet>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QUrl>
 
 #include <memory>
 
+#if defined(Q_OS_WIN)
+#include <QProcess>
+#elif defined(Q_OS_MACOS)
+#include <QProcess>
+#else
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <spawn.h>
+#include <sys/wait.h>
+extern char **environ;
+#endif
+
 namespace {
 
-bool isPdf(const QString &path)
+// What the document's image handler draws for a picture it cannot load.
+const QString missingImage = QStringLiteral(":/qt-project.org/styles/commonstyle/images/file-16.png");
+
+// The key under which the image handler looks a picture up.
+QUrl imageKey(const QString &source)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-";
+    return QUrl(source.startsWith(QLatin1String(":/")) ? QLatin1String("qrc") + source : source);
 }
 
-// QFile::rename() never overwrites. A target that cannot be removed (a file
-// held open by a viewer on Windows, a directory) makes the rename fail.
-bool replaceFile(const QString &from, const QString &to)
+// Left to itself the document opens image files on its own, and would wait
+// forever on a named pipe, read /dev/zero until memory runs out and refuse a
+// camera-size picture. Every picture is therefore read here, once, and
+// handed over ready to draw.
+void supplyImages(QTextDocument &sheet)
 {
-    QFile::remove(to);
-    return QFile::rename(from, to);
+    QSet<QString> done;
+    for (QTextBlock block = sheet.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            const QString source = format.isImageFormat() ? format.toImageFormat().name() : QString();
+            if (source.isEmpty() || done.contains(source))
+                continue;
+            done.insert(source);
+            QImage image = loadCrest(source, crestHeight);
+            if (image.isNull())
+                image.load(missingImage);
+            sheet.addResource(QTextDocument::ImageResource, imageKey(source), image);
+        }
+    }
+}
+
+// Sheets cut short by a crash of an earlier version of the program, which
+// printed to ".<sheet>.<pid>.part" beside the sheet.
+void removeLeftovers(const QString &pdfPath)
+{
+    const QFileInfo target(pdfPath);
+    QDir dir = target.absoluteDir();
+    const QStringList parts = dir.entryList({QLatin1Char('.') + target.fileName() + QStringLiteral(".*.part")},
+                                            QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &part : parts)
+        dir.remove(part);
 }
 
 } // namespace
 
-bool printSheet(const QTextDocument &model, const QString &html, const QString &pdfPath)
+bool printSheet(const QTextDocument &model, const QString &html, const QString &pdfPath, QString *error)
 {
-    // Print beside the target first: the previous sheet must never be mistaken
-    // for today's, and a failed print must not clobber it with a stub.
-    const QFileInfo target(pdfPath);
-    const QString partPath = target.absoluteDir().filePath(
-        QLatin1Char('.') + target.fileName() + QLatin1Char('.')
-        + QString::number(QCoreApplication::applicationPid()) + QStringLiteral(".part"));
-
+    removeLeftovers(pdfPath);
     const std::unique_ptr<QTextDocument> sheet(model.clone());
     sheet->setHtml(html);
+    supplyImages(*sheet);
 
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(partPath);
-    sheet->print(&printer);
-
-    // The printer reports a file it could not open only through its state.
-    if (printer.printerState() != QPrinter::Error && isPdf(partPath) && replaceFile(partPath, pdfPath))
-        return true;
-    QFile::remove(partPath);
-    return false;
+    // Printed into a file of its own and put in place of the previous sheet
+    // in one rename, only once whole: a full disk or a crash never leaves a
+    // stub under the sheet's name, nor removes the previous sheet.
+    QSaveFile file(pdfPath);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    {
+        QPdfWriter writer(&file);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setResolution(1200);
+        sheet->print(&writer);
+    }
+    // The PDF engine ignores failed writes; the file remembers them.
+    if (file.error() != QFileDevice::NoError || file.pos() == 0 || !file.flush()) {
+        *error = file.pos() == 0 ? QStringLiteral("Rien n'a été imprimé.") : file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
 }
 
-void openSheet(const QString &pdfPath)
+bool openSheet(const QString &pdfPath, QString *error)
 {
 #if defined(Q_OS_WIN)
     // The start command of cmd opens the file with its associated program.
@@ -60,9 +119,35 @@ void openSheet(const QString &pdfPath)
     cmd.setProgram(QStringLiteral("cmd"));
     cmd.setNativeArguments(QStringLiteral("/Q /C \"start %1\"").arg(pdfPath));
     cmd.startDetached();
+    Q_UNUSED(error);
+    return true;
 #elif defined(Q_OS_MACOS)
     QProcess::startDetached(QStringLiteral("open"), {QFileInfo(pdfPath).absoluteFilePath()});
+    Q_UNUSED(error);
+    return true;
 #else
-    QProcess::startDetached(QStringLiteral("xdg-open"), {QFileInfo(pdfPath).absoluteFilePath()});
+    // Not QProcess::startDetached, which copies the whole program twice to
+    // run one script. The shell starts without copying anything, hands the
+    // file to xdg-open in the background and ends at once: it is reaped
+    // here, and nothing waits for the viewer.
+    const QByteArray path = QFile::encodeName(QFileInfo(pdfPath).absoluteFilePath());
+    const char *const argv[] = {"sh", "-c", "command -v xdg-open >/dev/null || exit 127; xdg-open \"$1\" &",
+                                "sh", path.constData(), nullptr};
+    pid_t pid = 0;
+    if (const int failed = posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char **>(argv), environ)) {
+        *error = QString::fromLocal8Bit(strerror(failed));
+        return false;
+    }
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) {
+            *error = QString::fromLocal8Bit(strerror(errno));
+            return false;
+        }
+    }
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        return true;
+    *error = QStringLiteral("Aucun lecteur de PDF n'a pu être lancé (xdg-open est introuvable).");
+    return false;
 #endif
 }

@@ -5,10 +5,10 @@
 #include "report/sheet.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 
@@ -24,18 +24,19 @@ void MainWindow::on_commandLinkButton_3_clicked()
     const QString fileName = sheetFileName(content.category);
 
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool printed = printSheet(*form->TextGain->document(), sheetHtml(content), fileName);
+    QString error;
+    const bool printed = printSheet(*form->TextGain->document(), sheetHtml(content), fileName, &error);
     QGuiApplication::restoreOverrideCursor();
 
+    const QString where = QDir::current().absoluteFilePath(fileName);
     if (!printed) {
         // Opening whatever old file is there would pass a stale sheet off as today's.
-        QMessageBox box(this);
-        box.setIcon(QMessageBox::Warning);
-        box.setText(QStringLiteral("Erreur lors de la création du fichier PDF !"));
-        box.exec();
+        warn(QStringLiteral("Erreur lors de la création du fichier PDF !"), where + QLatin1Char('\n') + error);
         return;
     }
-    openSheet(fileName);
+    if (!openSheet(fileName, &error))
+        warn(QStringLiteral("Le fichier PDF a été créé mais n'a pas pu être ouvert."),
+             where + QLatin1Char('\n') + error);
 }
 
 void MainWindow::on_pushButton_clicked()

@@ -13,7 +13,7 @@ QString sheetHtml(const SheetContent &content)
     // The crest path is escaped so that a quote or "&" in it cannot cut the
     // attribute short; the importer decodes it back to the real path.
     return QStringLiteral("<html><body><center><img src=\"") + content.crestPath.toHtmlEscaped()
-        + QStringLiteral("\" height=300><BR><H1>Prix général ") + content.category
+        + QStringLiteral("\" height=") + QString::number(crestHeight) + QStringLiteral("><BR><H1>Prix général ") + content.category
         + QStringLiteral("</H1><H2>Montant des prix</H2></center><BR>Somme à distribuer : ")
         + content.poolText + QStringLiteral("<BR>") + QString::number(content.bets)
         + QStringLiteral(" mises effectuées<BR>") + QString::number(content.blacksPaid)

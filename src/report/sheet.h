@@ -13,6 +13,9 @@ struct SheetContent
     QString prizeListHtml; // the prize list's own exported HTML document
 };
 
+// How high the sheet shows the crest, in the document's pixels.
+constexpr int crestHeight = 300;
+
 // "prixGeneral_arc_classique.pdf" for "arc classique": relative, no spaces.
 QString sheetFileName(const QString &category);
 

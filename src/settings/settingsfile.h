@@ -3,8 +3,14 @@
 #include <QByteArray>
 #include <QString>
 
-// All the bytes of the file; none when it is missing or cannot be read.
+// Far above any line the program writes (the crest path alone is capped at
+// 32767 characters), far below what would hurt to read.
+constexpr qint64 maxSettingsFileSize = 1 << 20;
+
+// All the bytes of the file; none when it is missing, unreadable, not a
+// regular file or larger than maxSettingsFileSize.
 QByteArray readSettingsFile(const QString &fileName);
 
-// Replaces the file as a whole: on any failure the old file stays as it was.
-bool writeSettingsFile(const QString &fileName, const QByteArray &bytes);
+// Replaces the file as a whole: on any failure the old file stays as it was
+// and `error` says why.
+bool writeSettingsFile(const QString &fileName, const QByteArray &bytes, QString *error);

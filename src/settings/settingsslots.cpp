@@ -6,9 +6,9 @@
 #include "settings/settingsfile.h"
 #include "settings/settingsline.h"
 
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QRadioButton>
 #include <QSpinBox>
 
@@ -33,13 +33,6 @@ Settings settingsFromForm(const MainWindowForm &form)
     s.crestPath = form.blasonPrint->text();
     s.roundToFive = form.cinqEuro->isChecked();
     return s;
-}
-
-void showMessage(const QString &text)
-{
-    QMessageBox box;
-    box.setText(text);
-    box.exec();
 }
 
 } // namespace
@@ -94,9 +87,11 @@ void MainWindow::on_commandLinkButton_2_clicked()
 {
     const Settings settings = settingsFromForm(*form);
     if (!isStorableCrestPath(settings.crestPath)) {
-        showMessage(QStringLiteral("Le chemin du blason ne doit pas contenir de point-virgule !"));
+        warn(QStringLiteral("Le chemin du blason ne doit pas contenir de point-virgule !"), settings.crestPath);
         return;
     }
-    if (!writeSettingsFile(settingsFileName, settingsLine(settings)))
-        showMessage(QStringLiteral("Erreur lors de la sauvegarde du fichier !"));
+    QString error;
+    if (!writeSettingsFile(settingsFileName, settingsLine(settings), &error))
+        warn(QStringLiteral("Erreur lors de la sauvegarde du fichier !"),
+             QDir::current().absoluteFilePath(settingsFileName) + QLatin1Char('\n') + error);
 }

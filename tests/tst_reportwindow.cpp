@@ -304,6 +304,10 @@ void TestReportWindow::viewerIsStartedNotAwaited_data()
 void TestReportWindow::viewerIsStartedNotAwaited()
 {
     QFETCH(QString, viewer);
+#ifdef Q_OS_WIN
+    if (viewer == "none")
+        QSKIP("cmd's start finds the .pdf program itself, and Windows answers when there is none");
+#endif
     const QByteArray path = qgetenv("PATH");
     QTemporaryDir slowFolder;
     if (viewer == "slow")

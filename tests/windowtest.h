@@ -105,12 +105,15 @@ private:
 
 #ifdef Q_OS_WIN
 // Windows opens the sheet with the program associated with .pdf files; the
-// stand-in is a batch file registered for them. It appends each path it
-// gets, in native form, one a line, to `log`.
-inline bool installFakeOpener(const QString &folder, const QString &log)
+// stand-in is a batch file registered for them. After `delay` seconds it
+// appends each path it gets, in native form, one a line, to `log`.
+inline bool installFakeOpener(const QString &folder, const QString &log, int delay = 0)
 {
     const QString script = QDir::toNativeSeparators(QDir(folder).filePath(QStringLiteral("open.bat")));
-    if (!writeBytes(script, "@echo off\r\necho %~1>>\"" + QDir::toNativeSeparators(log).toLocal8Bit() + "\"\r\n"))
+    // cmd has no sleep; each ping to this host takes a second.
+    const QByteArray wait = delay > 0 ? "ping -n " + QByteArray::number(delay + 1) + " 127.0.0.1 >nul\r\n" : "";
+    if (!writeBytes(script, "@echo off\r\n" + wait + "echo %~1>>\"" + QDir::toNativeSeparators(log).toLocal8Bit()
+                                + "\"\r\n"))
         return false;
     QSettings classes(QStringLiteral("HKEY_CLASSES_ROOT"), QSettings::NativeFormat);
     classes.setValue(QStringLiteral(".pdf/."), QStringLiteral("PrixGeneral.TestViewer"));

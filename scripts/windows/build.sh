@@ -11,7 +11,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 cache=${PRIXGENERAL_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/prixgeneral}
 out=$root/build-windows
 packages=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine nsis python3 dpkg-dev
-          xvfb xauth xdotool poppler-utils x11-utils cmake ninja-build qt6-base-dev)
+          xvfb xauth xdotool poppler-utils cmake ninja-build qt6-base-dev)
 
 die() { echo "dev.sh windows: $*" >&2; exit 1; }
 step() { echo "== $* ($(date -u +%H:%M:%S))"; }
@@ -52,7 +52,7 @@ cleanup() { timeout 20 wineserver -k 2>/dev/null || true; }
 trap cleanup EXIT
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     step "making the Wine prefix $WINEPREFIX"
-    WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" timeout 180 wineboot -i >/dev/null 2>&1 \
+    WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" timeout 180 wineboot -i >/dev/null 2>&1 \
         || die "wineboot failed for $WINEPREFIX"
     timeout 60 wineserver -w || true
 fi

@@ -9,7 +9,7 @@ set -euo pipefail
 
 export WINEPREFIX=${WINEPREFIX:-${PRIXGENERAL_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/prixgeneral}/wine-tests}
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 # Wine passes no QT_* variable to Windows programs; WINEQT_* arrives as QT_*.
 for name in $(compgen -e); do
     case $name in QT_*) export "WINE$name=${!name}" ;; esac

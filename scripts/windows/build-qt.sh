@@ -46,9 +46,15 @@ qt_features=(
     -DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF -DFEATURE_textodfwriter=OFF
 )
 
+# Qt 6.4.2 keeps dynamic OpenGL on when OpenGL is off, and the Windows
+# platform plugin then calls into OpenGL code that is not there.
+qt_fix_file=src/plugins/platforms/windows/qwindowswindow.cpp
+qt_fix='/^static inline bool isSoftwareGl()/,/^}/s/^#if QT_CONFIG(dynamicgl)$/#if QT_CONFIG(dynamicgl) \&\& QT_CONFIG(opengl)/'
+
 # The cache is keyed by what goes into Qt, not by this script's other lines
 # nor by where the work tree is.
-recipe=$( (echo "$deb_version"; printf '%s\n' "${qt_features[@]}"; cat "$toolchain") | sha256sum | cut -c1-16)
+recipe=$( (echo "$deb_version"; printf '%s\n' "${qt_features[@]}" "$qt_fix"; cat "$toolchain") \
+          | sha256sum | cut -c1-16)
 if [ -f "$prefix/.recipe" ] && [ "$(cat "$prefix/.recipe")" = "$recipe" ]; then
     echo "$prefix"
     exit 0
@@ -77,6 +83,8 @@ else
     cd "$work"
     apt-get source -q --download-only qt6-base="$deb_version" || die "could not fetch Debian's qt6-base source"
     dpkg-source -x ./*.dsc src >/dev/null || die "could not unpack the qt6-base source"
+    sed -i "$qt_fix" "src/$qt_fix_file" && grep -q 'dynamicgl) && QT_CONFIG(opengl)' "src/$qt_fix_file" \
+        || die "could not mend $qt_fix_file"
     echo "$recipe" > recipe
 fi
 

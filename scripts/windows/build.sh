@@ -59,7 +59,8 @@ fi
 
 step "tests under Wine"
 (cd "$out" && timeout 1800 xvfb-run -a -s "-screen 0 1280x1024x24" \
-    ctest --output-on-failure --parallel "$jobs" --timeout 600) || die "tests failed under Wine"
+    ctest --output-on-failure --parallel "$jobs" --timeout 600 --exclude-regex '^tst_endtoend$') \
+    || die "tests failed under Wine"
 
 step "installer"
 (cd "$out" && timeout 600 cpack -G NSIS64) || die "cpack failed"

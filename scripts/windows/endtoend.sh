@@ -54,11 +54,15 @@ printf '%s' "$settings" > "$club/save.ini"
 start_program
 note "window $window is up"
 # With no window manager the window takes the keyboard when clicked. A click
-# on comboBox, first in the focus order, opens its list; Escape closes it.
-timeout 30 xdotool mousemove --window "$window" 530 44 click 1 || die "could not click the window"
-sleep 1
-keys Escape
-sleep 0.5
+# on comboBox, first in the focus order, opens its list; Escape closes it and
+# leaves the focus there.
+focus_combo_box() {
+    timeout 30 xdotool mousemove --window "$window" 530 44 click 1 || die "could not click the window"
+    sleep 1
+    keys Escape
+    sleep 0.5
+}
+focus_combo_box
 # comboBox, nbMises, nbNoirsPayes, "Calculer", "Imprimer".
 keys Tab
 type_text 123
@@ -86,9 +90,12 @@ if [ -n "${PRIXGENERAL_SCREENSHOT:-}" ]; then
 fi
 
 # On to "Configuration" and "Sauvegarder": the 13 fields read at start must be
-# what is written back, so the file is replaced first.
+# what is written back, so the file is replaced first. The handler's console
+# took the keyboard: back to comboBox, then past nbMises, nbNoirsPayes,
+# "Calculer", "Imprimer", sommeNoirs and sommePrix to the tab bar.
 printf 'replaced behind the program' > "$club/save.ini"
-keys Tab Tab Tab Right Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab space
+focus_combo_box
+keys Tab Tab Tab Tab Tab Tab Tab Right Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab space
 wait_for 30 bash -c "[ \"\$(cat '$club/save.ini')\" = '$settings' ]" \
     || die "save.ini holds \"$(cat "$club/save.ini")\", not \"$settings\""
 note "save.ini written back field for field"

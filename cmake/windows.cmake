@@ -40,11 +40,11 @@ function(_prixgeneral_windows)
             qt_import_plugins(${test} INCLUDE Qt6::QOffscreenIntegrationPlugin)
         endif()
     endforeach()
-    # It drives an X11 program from outside; scripts/windows/endtoend.sh
-    # does the same for the .exe under Wine.
+    # It drives an X11 program from outside; tst_endtoend_wine does the same
+    # for the .exe under Wine. (Its test is left out by scripts/windows/build.sh:
+    # tests of another directory cannot be changed from here.)
     if(TARGET tst_endtoend)
         set_target_properties(tst_endtoend PROPERTIES EXCLUDE_FROM_ALL ON)
-        set_tests_properties(tst_endtoend PROPERTIES DISABLED ON)
     endif()
     if(BUILD_TESTING AND CMAKE_CROSSCOMPILING)
         add_test(NAME tst_endtoend_wine
@@ -99,17 +99,18 @@ function(_prixgeneral_windows)
   StrCmp $1 'Power' 0 +2
     SetShellVarContext all
 ]=])
+    # CPack reads these back as CMake strings: backslashes go in pairs.
     set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
   SetShellVarContext current
-  CreateDirectory '$DOCUMENTS\Prix général'
-  SetOutPath '$DOCUMENTS\Prix général'
-  CreateShortCut '$SMPROGRAMS\Prix général.lnk' '$INSTDIR\prixgeneral.exe'
+  CreateDirectory '$DOCUMENTS\\Prix général'
+  SetOutPath '$DOCUMENTS\\Prix général'
+  CreateShortCut '$SMPROGRAMS\\Prix général.lnk' '$INSTDIR\\prixgeneral.exe'
   SetOutPath '$INSTDIR'
 ]=])
     string(APPEND CPACK_NSIS_EXTRA_INSTALL_COMMANDS "${user_context}")
     set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
   SetShellVarContext current
-  Delete '$SMPROGRAMS\Prix général.lnk'
+  Delete '$SMPROGRAMS\\Prix général.lnk'
 ]=])
     string(APPEND CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "${user_context}")
     include(CPack)

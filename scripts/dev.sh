@@ -4,6 +4,7 @@
 #   bash scripts/dev.sh run     build and start the program
 #   bash scripts/dev.sh test    build and run every test, plain and under sanitizers
 #   bash scripts/dev.sh bench   build and run the benchmark
+#   bash scripts/dev.sh windows build prixgeneral.exe and its installer, test both under Wine
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -64,8 +65,14 @@ bench)
     cmake --build "$root/build" --target bench_prixgeneral --parallel "$jobs"
     QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$root/build/bench/bench_prixgeneral"
     ;;
+windows)
+    install_missing
+    # Build-time tools (prescale_icons) run from the Linux build.
+    build default
+    exec bash "$root/scripts/windows/build.sh"
+    ;;
 *)
-    echo "usage: bash scripts/dev.sh run|test|bench" >&2
+    echo "usage: bash scripts/dev.sh run|test|bench|windows" >&2
     exit 2
     ;;
 esac

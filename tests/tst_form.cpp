@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/screenfit.h"
 #include "form/mainwindowform.h"
 #include "form/prescaledicon.h"
 #include "windowtest.h"
@@ -84,6 +85,8 @@ private slots:
     void standardShortcutsPressTheirButton_data();
     void standardShortcutsPressTheirButton();
     void windowIsFixedWidthAndClosingItEndsWithZero();
+    void scaleFitsWindowToScreen_data();
+    void scaleFitsWindowToScreen();
 };
 
 void TestForm::widgets_data()
@@ -529,6 +532,42 @@ void TestForm::windowIsFixedWidthAndClosingItEndsWithZero()
     QCOMPARE(QCoreApplication::exec(), 0);
     QVERIFY(!window.isVisible());
     QCOMPARE(windowtest::dirEntries(scratch.path()), QStringList());
+}
+
+void TestForm::scaleFitsWindowToScreen_data()
+{
+    // Sizes in the screen's units at the system's scale; the frame adds the
+    // title bar and borders, which keep their size when the program shrinks.
+    QTest::addColumn<QSize>("client");
+    QTest::addColumn<QSize>("frame");
+    QTest::addColumn<QSize>("available");
+    QTest::addColumn<double>("scale");
+    QTest::newRow("fits at 100 % above a 1080-pixel screen's taskbar")
+        << QSize(675, 653) << QSize(691, 692) << QSize(1920, 1032) << 1.0;
+    QTest::newRow("fits to the last pixel: unchanged") << QSize(675, 653) << QSize(691, 684) << QSize(691, 684) << 1.0;
+    QTest::newRow("150 % on a 1080-pixel laptop: tab bar below the taskbar")
+        << QSize(675, 653) << QSize(691, 684) << QSize(1280, 672) << 0.97;
+    QTest::newRow("one pixel too tall still shrinks") << QSize(675, 653) << QSize(691, 684) << QSize(691, 683)
+                                                      << 0.98;
+    QTest::newRow("too narrow: the width decides") << QSize(675, 653) << QSize(691, 684) << QSize(600, 1000)
+                                                   << 0.85;
+    QTest::newRow("no usable screen: a quarter, never nothing")
+        << QSize(675, 653) << QSize(691, 684) << QSize(20, 20) << 0.25;
+}
+
+void TestForm::scaleFitsWindowToScreen()
+{
+    QFETCH(QSize, client);
+    QFETCH(QSize, frame);
+    QFETCH(QSize, available);
+    QFETCH(double, scale);
+    const double fitted = fittingScale(client, frame, available);
+    QCOMPARE(fitted, scale);
+    if (scale > 0.25) {
+        const QSize shrunk = (QSizeF(client) * fitted).toSize() + (frame - client);
+        QVERIFY2(shrunk.width() <= available.width() && shrunk.height() <= available.height(),
+                 qPrintable(QString("%1x%2").arg(shrunk.width()).arg(shrunk.height())));
+    }
 }
 
 QTEST_MAIN(TestForm)

@@ -5,6 +5,9 @@
 
 #include <memory>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
@@ -85,8 +88,12 @@ private:
 
 void TestReportWindow::initTestCase()
 {
-#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+#if defined(Q_OS_MACOS)
     QSKIP("only xdg-open can be replaced by a fake here; printing would start a real viewer");
+#elif defined(Q_OS_WIN)
+    // Wine is told by its ntdll.
+    if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
+        QSKIP("the user's own choice of PDF viewer outranks any stand-in; printing would start it");
 #endif
     QLoggingCategory::setFilterRules(QStringLiteral("prixgeneral.*=false"));
     QVERIFY(windowtest::installFakeOpener(opener.path(), opener.filePath("opened.txt")));
@@ -110,7 +117,13 @@ void TestReportWindow::cleanup()
 
 QStringList TestReportWindow::openedFiles() const
 {
-    return QString::fromUtf8(windowtest::readBytes(opener.filePath("opened.txt"))).split('\n', Qt::SkipEmptyParts);
+    QStringList files =
+        QString::fromUtf8(windowtest::readBytes(opener.filePath("opened.txt"))).split('\n', Qt::SkipEmptyParts);
+#ifdef Q_OS_WIN
+    for (QString &file : files)
+        file = QDir::fromNativeSeparators(file.trimmed());
+#endif
+    return files;
 }
 
 void TestReportWindow::printsEachCategory_data()
@@ -123,9 +136,16 @@ void TestReportWindow::printsEachCategory_data()
     QTest::addColumn<QString>("crestImage"); // its size in the PDF; empty: no crest picture
     QTest::newRow("arc classique with the resource crest")
         << 0 << classique << "Prix général arc classique" << ":/blason.png" << true << "241 297";
+#ifdef Q_OS_WIN
+    // Windows allows no double quote in a file name.
+    QTest::newRow("arc poulie with a crest file named with quote and ampersand")
+        << 1 << "prixGeneral_arc_poulie.pdf" << "Prix général arc poulie" << "copy:tir l'arc & co.png" << true
+        << "241 297";
+#else
     QTest::newRow("arc poulie with a crest file named with quote and ampersand")
         << 1 << "prixGeneral_arc_poulie.pdf" << "Prix général arc poulie" << "copy:tir \"&\" co.png" << true
         << "241 297";
+#endif
     QTest::newRow("arc droit without crest")
         << 2 << "prixGeneral_arc_droit.pdf" << "Prix général arc droit" << "" << true << "";
     QTest::newRow("before any calculation") << 0 << classique << "Prix général arc classique" << "" << false << "";
@@ -311,6 +331,10 @@ void TestReportWindow::viewerIsStartedNotAwaited_data()
 void TestReportWindow::viewerIsStartedNotAwaited()
 {
     QFETCH(QString, viewer);
+#ifdef Q_OS_WIN
+    if (viewer == "none")
+        QSKIP("cmd's start finds the .pdf program itself, and Windows answers when there is none");
+#endif
     const QByteArray path = qgetenv("PATH");
     QTemporaryDir slowFolder;
     if (viewer == "slow")

@@ -13,6 +13,9 @@
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #endif
+#ifdef Q_OS_WIN
+#include <filesystem>
+#endif
 
 Q_DECLARE_METATYPE(Settings)
 
@@ -184,8 +187,21 @@ void TestSettings::readsOnlyPlainFiles()
     const QString path = dir.filePath("save.ini");
     if (kind == "file" || kind == "link") {
         QVERIFY(testhelpers::writeBytes(dir.filePath("real.ini"), exampleLine));
+#ifdef Q_OS_WIN
+        // QFile::link makes a shell shortcut here, which the file system
+        // does not follow; a symbolic link is what it follows.
+        if (kind == "link") {
+            std::error_code error;
+            std::filesystem::create_symlink(dir.filePath("real.ini").toStdWString(), path.toStdWString(), error);
+            if (error)
+                QSKIP("symbolic links need Developer Mode or administrator rights here");
+        } else {
+            QVERIFY(QFile::rename(dir.filePath("real.ini"), path));
+        }
+#else
         QVERIFY(kind == "file" ? QFile::rename(dir.filePath("real.ini"), path)
                                : QFile::link(dir.filePath("real.ini"), path));
+#endif
     } else if (kind == "fifo") {
 #ifdef Q_OS_UNIX
         QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);

@@ -6,9 +6,15 @@
 #include <cmath>
 #include <csignal>
 #include <memory>
+
+#ifdef Q_OS_UNIX
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 using windowtest::child;
 
@@ -68,9 +74,11 @@ private:
 void TestSettingsWindow::initTestCase()
 {
     QLoggingCategory::setFilterRules(QStringLiteral("prixgeneral.*=false"));
+#ifdef Q_OS_UNIX
     // A write beyond the file size limit then fails with EFBIG instead of
     // killing the test.
     std::signal(SIGXFSZ, SIG_IGN);
+#endif
 }
 
 void TestSettingsWindow::init()
@@ -175,7 +183,13 @@ void TestSettingsWindow::failedSaveKeepsOldFile_data()
     const QString saveError = QStringLiteral("Erreur lors de la sauvegarde du fichier !");
     QTest::newRow("save.ini is a directory") << "directory" << saveError;
     QTest::newRow("write fails after open") << "size limit" << saveError;
+#ifdef Q_OS_WIN
+    // Windows ignores the read-only flag of a folder. What stops a save there
+    // is a program holding save.ini open without sharing it, as editors do.
+    QTest::newRow("save.ini held open by another program") << "locked" << saveError;
+#else
     QTest::newRow("read-only directory") << "read-only directory" << saveError;
+#endif
     QTest::newRow("read-only file") << "read-only file" << saveError;
     QTest::newRow("semicolon in crest path refused")
         << "semicolon" << "Le chemin du blason ne doit pas contenir de point-virgule !";
@@ -185,8 +199,13 @@ void TestSettingsWindow::failedSaveKeepsOldFile()
 {
     QFETCH(QString, obstacle);
     QFETCH(QString, message);
+#ifdef Q_OS_UNIX
     if (obstacle.startsWith("read-only") && geteuid() == 0)
         QSKIP("permissions stop no write for root");
+#else
+    if (obstacle == "size limit")
+        QSKIP("Windows has no file size limit that makes a write fail once the file is open");
+#endif
 
     const QString kept = obstacle == "directory" ? QStringLiteral("save.ini/keep") : QStringLiteral("save.ini");
     if (obstacle == "directory")
@@ -203,12 +222,25 @@ void TestSettingsWindow::failedSaveKeepsOldFile()
         QVERIFY(QFile::setPermissions(dir->path(), QFile::ReadOwner | QFile::ExeOwner));
     if (obstacle == "read-only file")
         QVERIFY(QFile::setPermissions("save.ini", QFile::ReadOwner));
+#ifdef Q_OS_WIN
+    // Readers may share it; nobody may write, replace or delete it.
+    const HANDLE held = obstacle == "locked"
+        ? CreateFileW(reinterpret_cast<const wchar_t *>(dir->filePath("save.ini").utf16()), GENERIC_READ,
+                      FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
+        : nullptr;
+    QVERIFY(held != INVALID_HANDLE_VALUE);
+    const auto release = qScopeGuard([held] {
+        if (held)
+            CloseHandle(held);
+    });
+#endif
 
     QString shown;
     windowtest::whenModal<QMessageBox>(&w, [&shown](QMessageBox *box) {
         shown = box->text();
         box->button(QMessageBox::Ok)->click();
     });
+#ifdef Q_OS_UNIX
     // A full disk, even for root: the file opens, the write itself fails.
     rlimit limit{};
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
@@ -216,8 +248,11 @@ void TestSettingsWindow::failedSaveKeepsOldFile()
     if (obstacle == "size limit")
         limit.rlim_cur = 16;
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+#endif
     windowtest::click(w, "commandLinkButton_2");
+#ifdef Q_OS_UNIX
     setrlimit(RLIMIT_FSIZE, &previous);
+#endif
 
     QCOMPARE(shown, message);
     QCOMPARE(windowtest::readBytes(kept), goodSettingsLine());

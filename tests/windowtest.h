@@ -104,6 +104,27 @@ private:
     QTemporaryDir dir;
 };
 
+#ifdef Q_OS_WIN
+// Windows opens the sheet with the program associated with .pdf files; the
+// stand-in is a batch file registered for them. After `delay` seconds it
+// appends each path it gets, in native form, one a line, to `log`.
+inline bool installFakeOpener(const QString &folder, const QString &log, int delay = 0)
+{
+    const QString script = QDir::toNativeSeparators(QDir(folder).filePath(QStringLiteral("open.bat")));
+    // cmd has no sleep; each ping to this host takes a second.
+    const QByteArray wait = delay > 0 ? "ping -n " + QByteArray::number(delay + 1) + " 127.0.0.1 >nul\r\n" : "";
+    if (!writeBytes(script, "@echo off\r\n" + wait + "echo %~1>>\"" + QDir::toNativeSeparators(log).toLocal8Bit()
+                                + "\"\r\n"))
+        return false;
+    QSettings classes(QStringLiteral("HKEY_CLASSES_ROOT"), QSettings::NativeFormat);
+    classes.setValue(QStringLiteral(".pdf/."), QStringLiteral("PrixGeneral.TestViewer"));
+    // cmd drops the outer pair of quotes.
+    classes.setValue(QStringLiteral("PrixGeneral.TestViewer/shell/open/command/."),
+                     QString(QStringLiteral("cmd.exe /c \"\"") + script + QStringLiteral("\" \"%1\"\"")));
+    classes.sync();
+    return classes.status() == QSettings::NoError;
+}
+#else
 // Puts a stand-in for xdg-open first on PATH, so no test starts a real PDF
 // viewer; after `delay` seconds it appends each argument it gets, one a line,
 // to `log`.
@@ -118,5 +139,6 @@ inline bool installFakeOpener(const QString &folder, const QString &log, int del
     qputenv("PATH", folder.toUtf8() + ':' + qgetenv("PATH"));
     return true;
 }
+#endif
 
 } // namespace windowtest

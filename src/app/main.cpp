@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/screenfit.h"
 
 #include <QApplication>
 #include <QCommandLineOption>
@@ -90,6 +91,9 @@ int main(int argc, char *argv[])
     if (const int status = answerCommandLine(arguments); status >= 0)
         return status;
 
+#ifdef Q_OS_WIN
+    fitWindowToScreen(argc, argv);
+#endif
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(programVersion);
 #ifndef Q_OS_WIN

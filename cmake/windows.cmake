@@ -1,0 +1,117 @@
+# The Windows build, cross-compiled with MinGW-w64 against the static Qt of
+# scripts/windows/build-qt.sh (`bash scripts/dev.sh windows` does it all):
+# one prixgeneral.exe that needs nothing beside it, the tests run under Wine,
+# and a 64-bit NSIS installer.
+
+enable_language(RC)
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+
+# The C and C++ runtimes go into every program: Windows' own DLLs are all
+# they import.
+add_link_options(-static $<$<CONFIG:Release,MinSizeRel>:-s>)
+
+# ctest runs the test programs through this (Wine, on Linux).
+if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/windows/wine-run.sh)
+endif()
+
+# The rest needs the targets: it runs once the whole project is read.
+cmake_language(DEFER CALL _prixgeneral_windows)
+
+function(_prixgeneral_windows)
+    # Windows asks for the icon at 16 to 256 pixels; all are made from the
+    # one picture of orvan.ico.
+    set(PRIXGENERAL_WINDOWS_ICON ${PROJECT_BINARY_DIR}/prixgeneral.ico)
+    add_custom_command(OUTPUT ${PRIXGENERAL_WINDOWS_ICON}
+        COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tools/windows_icon.py
+                ${PROJECT_SOURCE_DIR}/resources/orvan.ico ${PRIXGENERAL_WINDOWS_ICON}
+        DEPENDS ${PROJECT_SOURCE_DIR}/tools/windows_icon.py ${PROJECT_SOURCE_DIR}/resources/orvan.ico
+        COMMENT "Making the Windows program icon")
+    set(rc ${PROJECT_BINARY_DIR}/prixgeneral.rc)
+    configure_file(${PROJECT_SOURCE_DIR}/resources/prixgeneral.rc.in ${rc} @ONLY)
+    set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${PRIXGENERAL_WINDOWS_ICON})
+    target_sources(prixgeneral PRIVATE ${rc})
+
+    # The tests run headless with the offscreen platform, which a static Qt
+    # only has when it is linked in.
+    get_property(tests DIRECTORY ${PROJECT_SOURCE_DIR}/tests PROPERTY BUILDSYSTEM_TARGETS)
+    foreach(test IN LISTS tests)
+        if(test MATCHES "^tst_")
+            qt_import_plugins(${test} INCLUDE Qt6::QOffscreenIntegrationPlugin)
+        endif()
+    endforeach()
+    # It drives an X11 program from outside; tst_endtoend_wine does the same
+    # for the .exe under Wine. (Its test is left out by scripts/windows/build.sh:
+    # tests of another directory cannot be changed from here.)
+    if(TARGET tst_endtoend)
+        set_target_properties(tst_endtoend PROPERTIES EXCLUDE_FROM_ALL ON)
+    endif()
+    if(BUILD_TESTING AND CMAKE_CROSSCOMPILING)
+        add_test(NAME tst_endtoend_wine
+                 COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/windows/endtoend.sh $<TARGET_FILE:prixgeneral>)
+        set_tests_properties(tst_endtoend_wine PROPERTIES TIMEOUT 600 LABELS e2e)
+    endif()
+
+    install(TARGETS prixgeneral RUNTIME DESTINATION .)
+    set(licences ${PROJECT_BINARY_DIR}/licences)
+    file(MAKE_DIRECTORY ${licences})
+    # Qt is linked in statically: its licence goes with the program.
+    foreach(text LGPL-3 GPL-3)
+        configure_file(/usr/share/common-licenses/${text} ${licences}/Qt-${text}.txt COPYONLY)
+    endforeach()
+    if(NOT EXISTS ${PROJECT_SOURCE_DIR}/LICENSE)
+        message(FATAL_ERROR "LICENSE is missing: the installer shows it and ships it")
+    endif()
+    configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${licences}/LICENSE.txt COPYONLY)
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/SOURCE.txt ${licences}/SOURCE.txt @ONLY)
+    install(FILES ${licences}/LICENSE.txt ${licences}/Qt-LGPL-3.txt ${licences}/Qt-GPL-3.txt ${licences}/SOURCE.txt
+            DESTINATION licences)
+
+    set(CPACK_GENERATOR NSIS64)
+    set(CPACK_PACKAGE_NAME prixgeneral)
+    set(CPACK_PACKAGE_VENDOR "Compagnie d'arc")
+    set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Calcul du prix général d'un tir à l'arc")
+    set(CPACK_PACKAGE_FILE_NAME prixgeneral-${PROJECT_VERSION}-windows-x64-setup)
+    set(CPACK_PACKAGE_INSTALL_DIRECTORY "Prix général")
+    set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY prixgeneral)
+    set(CPACK_RESOURCE_FILE_LICENSE ${licences}/LICENSE.txt)
+    set(CPACK_STRIP_FILES ON)
+    # 64-bit and Unicode: the 32-bit stub would need Wine's 32-bit half.
+    set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+    set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+    set(CPACK_NSIS_DISPLAY_NAME "Prix général ${PROJECT_VERSION}")
+    set(CPACK_NSIS_PACKAGE_NAME "Prix général ${PROJECT_VERSION}")
+    set(CPACK_NSIS_MUI_ICON ${PRIXGENERAL_WINDOWS_ICON})
+    set(CPACK_NSIS_MUI_UNIICON ${PRIXGENERAL_WINDOWS_ICON})
+    set(CPACK_NSIS_INSTALLED_ICON_NAME prixgeneral.exe)
+    set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
+    set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+    # The program writes save.ini and its sheets in the folder it starts in,
+    # and Program Files is not writable: the user's Start-menu entry starts
+    # it in a folder of the user's Documents. The uninstaller leaves that
+    # folder and what is in it.
+    # (CPack mangles double quotes here: NSIS takes single ones as well.)
+    set(user_context [=[
+  UserInfo::GetAccountType
+  Pop $1
+  StrCmp $1 'Admin' 0 +2
+    SetShellVarContext all
+  StrCmp $1 'Power' 0 +2
+    SetShellVarContext all
+]=])
+    # CPack reads these back as CMake strings: backslashes go in pairs.
+    set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
+  SetShellVarContext current
+  CreateDirectory '$DOCUMENTS\\Prix général'
+  SetOutPath '$DOCUMENTS\\Prix général'
+  CreateShortCut '$SMPROGRAMS\\Prix général.lnk' '$INSTDIR\\prixgeneral.exe'
+  SetOutPath '$INSTDIR'
+]=])
+    string(APPEND CPACK_NSIS_EXTRA_INSTALL_COMMANDS "${user_context}")
+    set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
+  SetShellVarContext current
+  Delete '$SMPROGRAMS\\Prix général.lnk'
+]=])
+    string(APPEND CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "${user_context}")
+    include(CPack)
+endfunction()

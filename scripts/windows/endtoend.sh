@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# The real prixgeneral.exe under Wine, as a club runs it: a virtual X screen,
+# the Windows platform plugin, key presses from outside, the sheet read back
+# on the Linux side, and the sheet handed to the .pdf handler that the
+# prefix registers (a stand-in that records what it was given).
+#   scripts/windows/endtoend.sh PATH/TO/prixgeneral.exe
+# Then once more at 144 dpi on a 1920 x 1008 screen (a 1080-pixel laptop at
+# 150 % above its taskbar): the whole window must fit.
+set -uo pipefail
+
+exe=$(readlink -f "${1:?usage: endtoend.sh prixgeneral.exe}")
+work=$(mktemp -d "${TMPDIR:-/tmp}/prixgeneral-wine-e2e.XXXXXX")
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+for tool in Xvfb xdotool pdftotext wine; do
+    command -v "$tool" >/dev/null || die "$tool is missing"
+done
+
+title='^Calcul Prix g.+n.+raux$'
+club=$work/club
+mkdir -p "$club"
+
+start_x 1920x1008
+new_prefix
+# The stand-in viewer: `start` finds it through the .pdf association.
+mkdir -p "$WINEPREFIX/drive_c/viewer"
+printf '@echo off\r\n>>"C:\\viewer\\opened.txt" echo %%~1\r\n' > "$WINEPREFIX/drive_c/viewer/open.bat"
+wine_reg add 'HKCR\.pdf' /ve /d PrixGeneral.TestViewer /f
+wine_reg add 'HKCR\PrixGeneral.TestViewer\shell\open\command' /ve \
+    /d 'C:\windows\system32\cmd.exe /c C:\viewer\open.bat "%1"' /f
+opened=$WINEPREFIX/drive_c/viewer/opened.txt
+
+start_program() {
+    (cd "$club" && exec timeout 300 wine "$exe" >"$work/program.log" 2>&1) &
+    program_pid=$!
+    window=$(wait_window "$title") || exit 1
+}
+
+keys() { timeout 30 xdotool key --delay 60 "$@" 2>/dev/null || die "xdotool key $*"; }
+type_text() { timeout 30 xdotool type --delay 60 "$1" || die "xdotool type $1"; }
+
+# Closes the window as its close button does; the program must end with 0.
+close_program() {
+    keys --window "$window" alt+F4
+    local status=0
+    wait_for 30 bash -c "! kill -0 $program_pid 2>/dev/null" || die "the program did not end after alt+F4"
+    wait "$program_pid" || status=$?
+    program_pid=
+    [ "$status" -eq 0 ] || die "the program ended with $status"
+}
+
+# --- A day of shoot, as on Linux ------------------------------------------
+settings='3.5;0.5;3;20;3;pourcent;40;25;15;7;9;:/blason.png;5'
+printf '%s' "$settings" > "$club/save.ini"
+start_program
+note "window $window is up"
+# With no window manager the window takes the keyboard when clicked. A click
+# on comboBox, first in the focus order, opens its list; Escape closes it and
+# leaves the focus there.
+focus_combo_box() {
+    timeout 30 xdotool mousemove --window "$window" 530 44 click 1 || die "could not click the window"
+    sleep 1
+    keys Escape
+    sleep 0.5
+}
+focus_combo_box
+# comboBox, nbMises, nbNoirsPayes, "Calculer", "Imprimer".
+keys Tab
+type_text 123
+keys Tab
+type_text 45
+keys Tab space Tab space
+wait_for 60 test -s "$opened" || die "nothing was handed to the .pdf handler"
+sheet=$club/prixGeneral_arc_classique.pdf
+expected=$(winepath -w "$sheet" 2>/dev/null)
+got=$(tr -d '\r' < "$opened")
+[ "${got,,}" = "${expected,,}" ] || die "the handler got \"$got\", not \"$expected\""
+head -c5 "$sheet" | grep -q '%PDF-' || die "no PDF at $sheet"
+text=$(pdftotext -enc UTF-8 "$sheet" - | tr -s ' \n' '  ')
+for piece in "Prix général arc classique" "Montant des prix" "Somme à distribuer : 321 €" \
+             "123 mises effectuées" "45 noirs payés" "1er (40 %) : 130 €" "2ème (25 %) : 80 €" \
+             "3ème (15 %) : 50 €" "du 4ème au 23ème : 3 €" "Fraction honteux : 1 €"; do
+    case $text in *"$piece"*) ;; *) die "\"$piece\" is not on the sheet: $text" ;; esac
+done
+note "sheet checked, handed to the handler as $got"
+# PRIXGENERAL_SCREENSHOT=FILE.png keeps a picture of the window as it is now.
+if [ -n "${PRIXGENERAL_SCREENSHOT:-}" ]; then
+    eval "$(timeout 30 xdotool getwindowgeometry --shell "$window")"
+    python3 "$(dirname "${BASH_SOURCE[0]}")/screenshot.py" "$work/screen/Xvfb_screen0" "$X" "$Y" "$WIDTH" "$HEIGHT" \
+        "$PRIXGENERAL_SCREENSHOT" || note "no screenshot"
+fi
+
+# On to "Configuration" and "Sauvegarder": the 13 fields read at start must be
+# what is written back, so the file is replaced first. The handler's console
+# took the keyboard: back to comboBox, then past nbMises, nbNoirsPayes,
+# "Calculer", "Imprimer", sommeNoirs and sommePrix to the tab bar.
+printf 'replaced behind the program' > "$club/save.ini"
+focus_combo_box
+keys Tab Tab Tab Tab Tab Tab Tab Right Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab space
+wait_for 30 bash -c "[ \"\$(cat '$club/save.ini')\" = '$settings' ]" \
+    || die "save.ini holds \"$(cat "$club/save.ini")\", not \"$settings\""
+note "save.ini written back field for field"
+close_program
+
+# --- 144 dpi on a 1920 x 1008 screen --------------------------------------
+timeout 60 wineserver -k
+stop_x
+start_x 1920x1008
+wine_reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f
+wine_reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels /t REG_DWORD /d 144 /f
+timeout 60 wineserver -w
+start_program
+sleep 2
+eval "$(timeout 30 xdotool getwindowgeometry --shell "$window")"
+note "at 144 dpi the window is ${WIDTH}x${HEIGHT} at ${X},${Y}"
+[ "$HEIGHT" -gt 800 ] || die "the window is ${HEIGHT} pixels high: not scaled for 144 dpi"
+[ "$Y" -ge 0 ] && [ $((Y + HEIGHT)) -le 1008 ] && [ "$X" -ge 0 ] && [ $((X + WIDTH)) -le 1920 ] \
+    || die "the window (${WIDTH}x${HEIGHT} at ${X},${Y}) does not fit the 1920x1008 screen"
+close_program
+note "passed"

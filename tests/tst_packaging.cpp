@@ -140,11 +140,12 @@ void Packaging::commandLineWithoutDisplay()
     program.setWorkingDirectory(workDir.path());
     program.start(PRIXGENERAL_EXE, arguments);
     QVERIFY(program.waitForFinished(30000));
-    const QString standardError = QString::fromLocal8Bit(program.readAllStandardError());
+    // Windows writes text with CR LF line ends.
+    const QString standardError = QString::fromLocal8Bit(program.readAllStandardError()).replace("\r\n", "\n");
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QVERIFY2(QRegularExpression(QRegularExpression::anchoredPattern(err)).match(standardError).hasMatch(),
              qPrintable(standardError));
-    const QString standardOutput = QString::fromLocal8Bit(program.readAllStandardOutput());
+    const QString standardOutput = QString::fromLocal8Bit(program.readAllStandardOutput()).replace("\r\n", "\n");
     QVERIFY2(QRegularExpression(QRegularExpression::anchoredPattern(out)).match(standardOutput).hasMatch(),
              qPrintable(standardOutput));
     QTEST(program.exitCode(), "exitCode");

@@ -31,6 +31,9 @@ trap wine_cleanup EXIT
 # picture is kept in $work/screen/Xvfb_screen0 (scripts/windows/screenshot.py).
 start_x() {
     mkdir -p "$work/screen"
+    # Xvfb writes the display once it takes connections; a file left by the
+    # previous screen would name it before the new one is up.
+    rm -f "$work/display"
     Xvfb -displayfd 3 -nolisten tcp -screen 0 "$1x24" -fbdir "$work/screen" 3>"$work/display" 2>/dev/null &
     xvfb_pid=$!
     local i

@@ -17,9 +17,7 @@
 
 #include <memory>
 
-#if defined(Q_OS_WIN)
-#include <QProcess>
-#elif defined(Q_OS_MACOS)
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
 #include <QProcess>
 #else
 #include <QFile>
@@ -119,12 +117,13 @@ bool openSheet(const QString &pdfPath, QString *error)
     QProcess cmd;
     cmd.setProgram(QStringLiteral("cmd"));
     cmd.setNativeArguments(QStringLiteral("/Q /C \"start %1\"").arg(pdfPath));
-    cmd.startDetached();
+    // The program relies on no result from the interpreter.
     Q_UNUSED(error);
+    cmd.startDetached();
     return true;
 #elif defined(Q_OS_MACOS)
-    QProcess::startDetached(QStringLiteral("open"), {QFileInfo(pdfPath).absoluteFilePath()});
     Q_UNUSED(error);
+    QProcess::startDetached(QStringLiteral("open"), {QFileInfo(pdfPath).absoluteFilePath()});
     return true;
 #else
     // Not QProcess::startDetached, which copies the whole program twice to

@@ -353,13 +353,19 @@ void MainWindowForm::setupForm(QMainWindow *window)
     verticalLayout->addWidget(tabWidget);
     window->setCentralWidget(centralWidget);
 
+    // The chain is a ring (comboBox, ..., sommePrix, tabWidget, sommeEncaisse,
+    // ..., montantFrais, comboBox), linked here from tabWidget on so that
+    // tabWidget is never the second of a pair: setTabOrder moves the second
+    // with the widgets it takes for its own, and from Qt 6.8 on these are, for
+    // the tab widget, all the page widgets after its tab bar up to the first.
     QWidget *const focusOrder[] = {
-        comboBox, nbMises, nbNoirsPayes, commandLinkButton, commandLinkButton_3,
-        sommeNoirs, sommePrix, tabWidget, sommeEncaisse, TextGain,
+        tabWidget, sommeEncaisse, TextGain,
         tarifMise, tarifNoir, gainMini, pourcentFrais, unEuro, cinqEuro,
         nbPrix, radioPourcent, radioFixe, valeurPrix1, valeurPrix2,
         valeurPrix3, valeurPrix4, valeurPrix5, blasonPrint, pushButton,
         commandLinkButton_2, montantFrais,
+        comboBox, nbMises, nbNoirsPayes, commandLinkButton, commandLinkButton_3,
+        sommeNoirs, sommePrix,
     };
     for (std::size_t i = 1; i < std::size(focusOrder); ++i)
         QWidget::setTabOrder(focusOrder[i - 1], focusOrder[i]);

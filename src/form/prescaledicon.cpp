@@ -31,6 +31,15 @@ QList<Copy> copiesOf(const QString &original)
     return copies;
 }
 
+// What QIcon::pixmap asks of QIconEngine::scaledPixmap: Qt 6.4 gives the
+// size in device pixels; Qt 6.8 gives it in device-independent pixels, the
+// scale beside it, as Qt's own engine takes it.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+constexpr bool kRequestInDevicePixels = false;
+#else
+constexpr bool kRequestInDevicePixels = true;
+#endif
+
 class PrescaledIconEngine final : public QIconEngine
 {
 public:
@@ -43,7 +52,8 @@ public:
     {
         const QPaintDevice *device = painter->device();
         const qreal dpr = device ? device->devicePixelRatio() : qApp->devicePixelRatio();
-        painter->drawPixmap(rect, scaledPixmap(rect.size() * dpr, mode, state, dpr));
+        painter->drawPixmap(rect, scaledPixmap(kRequestInDevicePixels ? rect.size() * dpr : rect.size(),
+                                               mode, state, dpr));
     }
 
     QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
@@ -51,10 +61,11 @@ public:
         return scaledPixmap(size, mode, state, 1.0);
     }
 
-    // `size` is in device pixels. The original holds one image at scale 1, so
-    // the scale cannot change which image Qt picks, only the size does.
-    QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state, qreal) override
+    // The original holds one image at scale 1, so the scale cannot change
+    // which image Qt picks, only the size in device pixels does.
+    QPixmap scaledPixmap(const QSize &request, QIcon::Mode mode, QIcon::State state, qreal scale) override
     {
+        const QSize size = kRequestInDevicePixels ? request : request * scale;
         const QPixmap copy = prescaled(size, mode, state);
         return copy.isNull() ? original().pixmap(size, 1.0, mode, state) : copy;
     }

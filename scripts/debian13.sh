@@ -1,0 +1,177 @@
+#!/usr/bin/env bash
+# Runs the Linux test suite on Debian 13 (Qt 6.8) from a Debian 12 machine,
+# in a Debian 13 root made from Debian's archive and kept in the cache.
+#   bash scripts/debian13.sh root         make the root if it is missing; print its path
+#   bash scripts/debian13.sh test [DEB]   copy this tree into the root, run `dev.sh test` there
+#                                         (plain build); then install the package DEB, built on
+#                                         Debian 12, in the root and drive the installed program
+# Needs root (debootstrap, mount, chroot). Each run works on an overlay of the
+# cached root, so the root itself stays as it was made.
+set -euo pipefail
+
+src=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cache=${PRIXGENERAL_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/prixgeneral}
+# shellcheck source=packages.sh
+. "$src/scripts/packages.sh"
+
+# The recipe: whatever changes goes into the root's name, so a changed recipe
+# makes a new root. Later toolchains (MinGW, Wine, NSIS) join root_packages.
+suite=trixie
+variant=minbase
+# xdg-utils: the package's recommendation, so installing it needs no network.
+root_packages=("${linux_packages[@]}" xdg-utils)
+recipe=$(printf '%s\n' "$suite" "$variant" "${root_packages[@]}" | sha256sum | cut -c1-12)
+rootdir=$cache/debian13-$recipe
+
+die() { echo "debian13.sh: $*" >&2; exit 1; }
+[ "$(id -u)" -eq 0 ] || die "needs root (debootstrap, mount and chroot): run it as root or with sudo"
+
+# Everything mounted here is unmounted on every exit, newest first; a mount
+# still busy is detached lazily rather than left behind.
+mounted=()
+scratch=()
+unmount_all() {
+    local i
+    for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
+        umount -R "${mounted[i]}" 2>/dev/null || umount -R -l "${mounted[i]}" \
+            || echo "debian13.sh: could not unmount ${mounted[i]}" >&2
+    done
+    mounted=()
+}
+cleanup() {
+    local i
+    unmount_all
+    for i in "${scratch[@]}"; do
+        # --one-file-system: never reach into a mount that is somehow still there.
+        findmnt -R "$i" >/dev/null 2>&1 || rm -rf --one-file-system "$i"
+    done
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM HUP
+
+bind() {
+    mkdir -p "$2"
+    mount --rbind "$1" "$2"
+    mounted+=("$2")
+    mount --make-rslave "$2"
+}
+
+# The host's devices, processes and system, as a program in the root needs them.
+bind_system() {
+    local d
+    for d in proc sys dev; do
+        bind "/$d" "$1/$d"
+    done
+}
+
+in_root() {
+    local dir=$1
+    shift
+    chroot "$dir" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+        HOME=/root LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive TERM="${TERM:-dumb}" CI="${CI:-}" "$@"
+}
+
+# Built beside its final place and renamed into it once whole, so a run that
+# was killed half-way never leaves a root that looks done.
+make_root() {
+    [ -f "$rootdir/.complete" ] && return 0
+    command -v debootstrap >/dev/null || {
+        echo "debian13.sh: installing debootstrap"
+        apt-get -o DPkg::Lock::Timeout=600 install -y -q debootstrap \
+            || { apt-get update -q && apt-get -o DPkg::Lock::Timeout=600 install -y -q debootstrap; } \
+            || die "could not install debootstrap"
+    }
+    mkdir -p "$cache"
+    local old log=$cache/debian13-$recipe.log
+    for old in "$cache"/debian13-*; do
+        [ -e "$old" ] && [ "$old" != "$rootdir" ] && [ "$old" != "$log" ] || continue
+        if findmnt -R "$old" >/dev/null 2>&1 || findmnt -rn -o TARGET | grep -q "^$old/"; then
+            echo "debian13.sh: $old is in use; left alone" >&2
+            continue
+        fi
+        echo "debian13.sh: removing $old (another recipe, or a run cut short)"
+        rm -rf --one-file-system "$old"
+    done
+    local tmp
+    tmp=$(mktemp -d "$cache/debian13-$recipe.partial.XXXXXX")
+    scratch+=("$tmp")
+    failed() { tail -n 20 "$log" >&2; die "$1 (the whole log: $log)"; }
+    # The mirror apt already uses; debootstrap's own default otherwise.
+    local mirror
+    mirror=$(apt-get indextargets --format '$(REPO_URI)' 'Origin: Debian' 2>/dev/null \
+             | grep -v -e security -e snapshot | head -n1 || true)
+    echo "debian13.sh: making the Debian 13 root in $rootdir (a few minutes; log: $log)"
+    debootstrap --variant="$variant" "$suite" "$tmp" ${mirror:+"$mirror"} >"$log" 2>&1 \
+        || failed "debootstrap failed"
+    cp /etc/resolv.conf "$tmp/etc/resolv.conf" 2>/dev/null || true
+    # No service starts inside the root.
+    printf '#!/bin/sh\nexit 101\n' >"$tmp/usr/sbin/policy-rc.d"
+    chmod +x "$tmp/usr/sbin/policy-rc.d"
+    bind_system "$tmp"
+    in_root "$tmp" apt-get update -q >>"$log" 2>&1 || failed "apt-get update failed in the root"
+    in_root "$tmp" apt-get install -y -q "${root_packages[@]}" >>"$log" 2>&1 \
+        || failed "could not install in the root: ${root_packages[*]}"
+    in_root "$tmp" apt-get clean
+    rm -f "$log"
+    unmount_all
+    echo "$recipe" >"$tmp/.complete"
+    mv -T "$tmp" "$rootdir"
+    scratch=()
+    echo "debian13.sh: root ready"
+}
+
+# The tracked tree as it stands now, uncommitted changes included, without
+# the builds.
+copy_tree() {
+    mkdir -p "$2"
+    if git -C "$1" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        git -C "$1" ls-files -z --cached --others --exclude-standard \
+            | (cd "$1" && tar --null --ignore-failed-read -T - -cf -) 2>/dev/null | tar -C "$2" -xf -
+    else
+        tar -C "$1" --exclude='./build*' -cf - . | tar -C "$2" -xf -
+    fi
+}
+
+run_tests() {
+    local deb=${1:-}
+    [ -z "$deb" ] || [ -f "$deb" ] || die "no package at $deb"
+    make_root
+    local run old
+    # What a run that was killed left behind.
+    for old in "$cache"/debian13-run.*; do
+        [ -d "$old" ] && ! findmnt -rn -o TARGET | grep -q "^$old/" || continue
+        rm -rf --one-file-system "$old"
+    done
+    run=$(mktemp -d "$cache/debian13-run.XXXXXX")
+    scratch+=("$run")
+    mkdir "$run/upper" "$run/work" "$run/merged"
+    mount -t overlay overlay -o "lowerdir=$rootdir,upperdir=$run/upper,workdir=$run/work" "$run/merged" \
+        || die "could not mount an overlay on the root (the kernel's overlay file system is needed)"
+    mounted+=("$run/merged")
+    bind_system "$run/merged"
+    local top=$run/merged
+    copy_tree "$src" "$top/root/prixgeneral"
+    echo "debian13.sh: the test suite on Debian 13, $(in_root "$top" dpkg-query -W -f='Qt ${Version}' qt6-base-dev)"
+    in_root "$top" env PRIXGENERAL_NO_ASAN=1 bash /root/prixgeneral/scripts/dev.sh test
+
+    [ -n "$deb" ] || return 0
+    echo "debian13.sh: installing $(basename "$deb") in the Debian 13 root"
+    cp "$deb" "$top/tmp/"
+    # What it depends on and recommends is in the root already: nothing is fetched.
+    in_root "$top" apt-get install -y -q "/tmp/$(basename "$deb")" \
+        || die "the Debian 12 package does not install on Debian 13"
+    local version
+    version=$(in_root "$top" /usr/bin/prixgeneral --version) || die "the installed prixgeneral --version failed"
+    echo "debian13.sh: $version"
+    # The installed program, driven from the keyboard as the built one is.
+    in_root "$top" env PRIXGENERAL_PROGRAM=/usr/bin/prixgeneral \
+        /root/prixgeneral/build/tests/tst_endtoend \
+        || die "the installed program failed its end-to-end test on Debian 13"
+}
+
+case "${1:-}" in
+root) make_root; echo "$rootdir" ;;
+test) run_tests "${2:-}" ;;
+*) echo "usage: bash scripts/debian13.sh root|test [package.deb]" >&2; exit 2 ;;
+esac

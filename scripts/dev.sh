@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Sets up everything Prix général needs on Debian 12, builds it and then
-# either starts the program or runs the whole test suite.
-#   bash scripts/dev.sh run     build and start the program
-#   bash scripts/dev.sh test    build and run every test, plain and under sanitizers
-#   bash scripts/dev.sh bench   build and run the benchmark
-#   bash scripts/dev.sh windows build prixgeneral.exe and its installer, test both under Wine
+# Sets up everything Prix général needs on Debian 12 or Debian 13, builds it
+# and then either starts the program or runs the whole test suite.
+#   bash scripts/dev.sh run      build and start the program
+#   bash scripts/dev.sh test     build and run every test, plain and under sanitizers; on
+#                                Debian 12 also the plain suite on Debian 13 and the package there
+#   bash scripts/dev.sh debian13 only the Debian 13 part of `test` (scripts/debian13.sh)
+#   bash scripts/dev.sh bench    build and run the benchmark
+#   bash scripts/dev.sh windows  build prixgeneral.exe and its installer, test both under Wine
+# PRIXGENERAL_NO_ASAN=1 leaves out the sanitized build, PRIXGENERAL_NO_DEBIAN13=1 the Debian 13 part.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
-packages=(qt6-base-dev libgl-dev cmake g++ ninja-build fonts-dejavu-core
-          poppler-utils xvfb xauth xdotool libxcb1-dev desktop-file-utils dpkg-dev file lintian)
+# shellcheck source=packages.sh
+. "$root/scripts/packages.sh"
+packages=("${linux_packages[@]}")
 
 die() { echo "dev.sh: $*" >&2; exit 1; }
 
@@ -42,6 +46,25 @@ run_tests() {
     (cd "$root" && ctest --preset "$1" --parallel "$jobs")
 }
 
+on_debian12() {
+    [ -r /etc/os-release ] && (. /etc/os-release && [ "${ID:-}" = debian ] && [ "${VERSION_ID:-}" = 12 ])
+}
+
+# The plain suite in a Debian 13 root, then the package built here installed
+# and started there: the one package a club downloads runs on both.
+debian13() {
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null || die "the Debian 13 part needs root (debootstrap, mount, chroot): run as root
+or with sudo, or leave it out with PRIXGENERAL_NO_DEBIAN13=1"
+        sudo=(sudo env "PRIXGENERAL_CACHE=${PRIXGENERAL_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/prixgeneral}")
+    fi
+    (cd "$root/build" && cpack -G DEB >/dev/null) || die "building the Debian package failed"
+    local version
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$root/build/CMakeCache.txt")
+    "${sudo[@]}" bash "$root/scripts/debian13.sh" test "$root/build/prixgeneral_${version}_amd64.deb"
+}
+
 case "${1:-}" in
 run)
     install_missing
@@ -56,8 +79,18 @@ test)
     install_missing
     build default
     run_tests default
-    build asan
-    run_tests asan
+    if [ -z "${PRIXGENERAL_NO_ASAN:-}" ]; then
+        build asan
+        run_tests asan
+    fi
+    if on_debian12 && [ -z "${PRIXGENERAL_NO_DEBIAN13:-}" ]; then
+        debian13
+    fi
+    ;;
+debian13)
+    install_missing
+    build default
+    debian13
     ;;
 bench)
     install_missing
@@ -72,7 +105,7 @@ windows)
     exec bash "$root/scripts/windows/build.sh"
     ;;
 *)
-    echo "usage: bash scripts/dev.sh run|test|bench|windows" >&2
+    echo "usage: bash scripts/dev.sh run|test|debian13|bench|windows" >&2
     exit 2
     ;;
 esac

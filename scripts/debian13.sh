@@ -38,12 +38,14 @@ unmount_all() {
     done
     mounted=()
 }
+# Whether anything is mounted on or below the directory.
+in_use() { findmnt -rn -o TARGET | awk -v d="$1" '$0 == d || index($0, d "/") == 1 { f = 1 } END { exit !f }'; }
 cleanup() {
     local i
     unmount_all
     for i in "${scratch[@]}"; do
         # --one-file-system: never reach into a mount that is somehow still there.
-        findmnt -R "$i" >/dev/null 2>&1 || rm -rf --one-file-system "$i"
+        in_use "$i" || rm -rf --one-file-system "$i"
     done
 }
 trap cleanup EXIT
@@ -86,7 +88,7 @@ make_root() {
     local old log=$cache/debian13-$recipe.log
     for old in "$cache"/debian13-*; do
         [ -e "$old" ] && [ "$old" != "$rootdir" ] && [ "$old" != "$log" ] || continue
-        if findmnt -R "$old" >/dev/null 2>&1 || findmnt -rn -o TARGET | grep -q "^$old/"; then
+        if in_use "$old"; then
             echo "debian13.sh: $old is in use; left alone" >&2
             continue
         fi
@@ -140,7 +142,7 @@ run_tests() {
     local run old
     # What a run that was killed left behind.
     for old in "$cache"/debian13-run.*; do
-        [ -d "$old" ] && ! findmnt -rn -o TARGET | grep -q "^$old/" || continue
+        [ -d "$old" ] && ! in_use "$old" || continue
         rm -rf --one-file-system "$old"
     done
     run=$(mktemp -d "$cache/debian13-run.XXXXXX")

@@ -623,6 +623,10 @@ void TestForm::windowIsFixedWidthAndClosingItEndsWithZero()
     QVERIFY(!programIcon.availableSizes().isEmpty());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // An open guide must not keep the program running once its window is closed.
+    QTest::keySequence(&window, QKeySequence::HelpContents);
+    const QWidget *guide = window.findChild<QWidget *>("guideWindow");
+    QVERIFY(guide && guide->isVisible());
     for (const QSize &wanted : {QSize(900, 900), QSize(300, 800)}) {
         window.resize(wanted);
         QTRY_COMPARE(window.height(), wanted.height());

@@ -204,11 +204,8 @@ void Packaging::debianPackagePassesLintian()
     QCOMPARE(check.exitCode() == 2, output.contains("bogus-mail-host"));
 
     QVERIFY(run("dpkg-deb", {"--contents", QDir(packageDir.path()).filePath(packages.first())}, &output));
-    QStringList wanted = {"./usr/share/metainfo/"};
     for (const QString &file : guideFiles())
-        wanted << "./usr/share/doc/prixgeneral/guide/" + file;
-    for (const QString &path : wanted)
-        QVERIFY2(output.contains(' ' + path), qPrintable(path + " is not in the package:\n" + output));
+        QVERIFY2(output.contains(" ./usr/share/doc/prixgeneral/guide/" + file + '\n'), qPrintable(file + '\n' + output));
     QVERIFY2(output.contains(QRegularExpression(R"( \./usr/share/metainfo/\S+\.metainfo\.xml\n)")), qPrintable(output));
 }
 
@@ -223,8 +220,8 @@ void Packaging::metainfoValidatesAndNamesThisRelease()
     const QString metainfo = docs.filePath(found.first());
     QString report;
     QVERIFY2(run(appstreamcli, {"validate", "--no-net", "--pedantic", metainfo}, &report), qPrintable(report));
-    // Warnings leave the exit code at 0 too; pedantic notes are only advice.
-    QVERIFY2(!QRegularExpression("^[EW]: ", QRegularExpression::MultilineOption).match(report).hasMatch(),
+    // It passes a file with warnings and notes, and a missing content rating is only a note.
+    QVERIFY2(!QRegularExpression("^[EWI]: ", QRegularExpression::MultilineOption).match(report).hasMatch(),
              qPrintable(report));
 
     const QString xml = QString::fromUtf8(testhelpers::readBytes(metainfo));

@@ -10,7 +10,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
 packages=(qt6-base-dev libgl-dev cmake g++ ninja-build fonts-dejavu-core
-          poppler-utils xvfb xauth xdotool libxcb1-dev desktop-file-utils dpkg-dev file lintian)
+          poppler-utils xvfb xauth xdotool libxcb1-dev desktop-file-utils dpkg-dev file lintian appstream)
 
 die() { echo "dev.sh: $*" >&2; exit 1; }
 

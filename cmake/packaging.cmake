@@ -5,6 +5,27 @@
 set(PRIXGENERAL_MAINTAINER "Prix général developers <prixgeneral@localhost>" CACHE STRING
     "Name and e-mail address of the package's maintainer, as in the Debian control file")
 
+# The release's date, as Debian's changelog writes it; the AppStream release
+# takes its day from here too.
+set(PRIXGENERAL_RELEASE_DATE "Tue, 08 Dec 2026 12:00:00 +0000")
+string(REGEX MATCH "^[A-Z][a-z][a-z], ([0-9][0-9]) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) "
+       _date "${PRIXGENERAL_RELEASE_DATE}")
+set(_months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+list(FIND _months "${CMAKE_MATCH_2}" _month)
+if(NOT _date OR _month LESS 0)
+    message(FATAL_ERROR "PRIXGENERAL_RELEASE_DATE is not a changelog date: ${PRIXGENERAL_RELEASE_DATE}")
+endif()
+math(EXPR _month "${_month} + 1" OUTPUT_FORMAT DECIMAL)
+string(LENGTH "${_month}" _digits)
+if(_digits EQUAL 1)
+    set(_month "0${_month}")
+endif()
+set(PRIXGENERAL_RELEASE_DAY "${CMAKE_MATCH_3}-${_month}-${CMAKE_MATCH_1}")
+
+# Software centres know the program by this name for good: it is the club's
+# domain, reversed. The desktop entry keeps the file name users already have.
+set(PRIXGENERAL_APPSTREAM_ID fr.castelbrune.prixgeneral)
+
 include(GNUInstallDirs)
 install(TARGETS prixgeneral RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES packaging/prixgeneral.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -18,6 +39,8 @@ if(NOT WIN32)
     set(_docs ${CMAKE_CURRENT_BINARY_DIR}/packaging)
     configure_file(packaging/prixgeneral.1.in ${_docs}/prixgeneral.1 @ONLY)
     configure_file(packaging/changelog.in ${_docs}/changelog @ONLY)
+    configure_file(packaging/prixgeneral.metainfo.xml.in
+                   ${_docs}/${PRIXGENERAL_APPSTREAM_ID}.metainfo.xml @ONLY)
     set(_gzipped)
     foreach(_name prixgeneral.1 changelog)
         add_custom_command(OUTPUT ${_docs}/gz/${_name}.gz
@@ -31,6 +54,10 @@ if(NOT WIN32)
 
     install(FILES ${_docs}/gz/prixgeneral.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
     install(FILES packaging/copyright ${_docs}/gz/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+    install(FILES ${PRIXGENERAL_GUIDE_FILES} DESTINATION ${CMAKE_INSTALL_DOCDIR}/guide)
+    # Lists the guide in Debian's documentation index; its paths are the package's.
+    install(FILES packaging/prixgeneral.doc-base DESTINATION ${CMAKE_INSTALL_DATADIR}/doc-base RENAME prixgeneral)
+    install(FILES ${_docs}/${PRIXGENERAL_APPSTREAM_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 endif()
 
 set(CPACK_GENERATOR DEB)

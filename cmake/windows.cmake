@@ -66,6 +66,9 @@ function(_prixgeneral_windows)
     configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/SOURCE.txt ${licences}/SOURCE.txt @ONLY)
     install(FILES ${licences}/LICENSE.txt ${licences}/Qt-LGPL-3.txt ${licences}/Qt-GPL-3.txt ${licences}/SOURCE.txt
             DESTINATION licences)
+    # The guide F1 shows, for the web browser too: its Start-menu entry opens it.
+    list(TRANSFORM PRIXGENERAL_GUIDE_FILES PREPEND ${PROJECT_SOURCE_DIR}/ OUTPUT_VARIABLE guide)
+    install(FILES ${guide} DESTINATION guide)
 
     set(CPACK_GENERATOR NSIS64)
     set(CPACK_PACKAGE_NAME prixgeneral)
@@ -106,11 +109,13 @@ function(_prixgeneral_windows)
   SetOutPath '$DOCUMENTS\\Prix général'
   CreateShortCut '$SMPROGRAMS\\Prix général.lnk' '$INSTDIR\\prixgeneral.exe'
   SetOutPath '$INSTDIR'
+  CreateShortCut '$SMPROGRAMS\\Guide de Prix général.lnk' '$INSTDIR\\guide\\guide.html'
 ]=])
     string(APPEND CPACK_NSIS_EXTRA_INSTALL_COMMANDS "${user_context}")
     set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
   SetShellVarContext current
   Delete '$SMPROGRAMS\\Prix général.lnk'
+  Delete '$SMPROGRAMS\\Guide de Prix général.lnk'
 ]=])
     string(APPEND CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "${user_context}")
     include(CPack)

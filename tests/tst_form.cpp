@@ -84,6 +84,9 @@ private slots:
     void metaObjectHoldsExactlyTheElevenSlotsAllBound();
     void standardShortcutsPressTheirButton_data();
     void standardShortcutsPressTheirButton();
+    void helpKeyShowsOneGuideWindowFromEitherTab();
+    void guideQuotesTheProgram_data();
+    void guideQuotesTheProgram();
     void windowIsFixedWidthAndClosingItEndsWithZero();
     void scaleFitsWindowToScreen_data();
     void scaleFitsWindowToScreen();
@@ -515,6 +518,102 @@ void TestForm::standardShortcutsPressTheirButton()
     }
 }
 
+void TestForm::helpKeyShowsOneGuideWindowFromEitherTab()
+{
+    windowtest::ScratchDir scratch;
+    MainWindow window;
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    auto *tabs = windowtest::child<QTabWidget>(window, "tabWidget");
+    const char *const fields[] = {"nbMises", "tarifMise"};
+    for (int page = 0; page < 2; ++page) {
+        tabs->setCurrentIndex(page);
+        auto *field = windowtest::child<QWidget>(window, fields[page]);
+        // Pressed twice: the second brings the open guide back, it opens no other.
+        for (int press = 0; press < 2; ++press) {
+            window.activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), &window);
+            field->setFocus();
+            QTest::keySequence(field, QKeySequence::HelpContents);
+            const auto guides = window.findChildren<QWidget *>("guideWindow");
+            QCOMPARE(guides.size(), 1);
+            QTRY_COMPARE(QApplication::activeWindow(), guides.first());
+        }
+        auto *guide = windowtest::child<QWidget>(window, "guideWindow");
+        auto *browser = windowtest::child<QTextBrowser>(*guide, "guideBrowser");
+        QCOMPARE(browser->source(), QUrl("qrc:/guide/guide.html"));
+        QCOMPARE(browser->documentTitle(), QString("Guide de Prix général"));
+        // Every picture the guide names, as the browser itself looks it up.
+        int pictures = 0;
+        for (QTextBlock block = browser->document()->begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat format = it.fragment().charFormat();
+                if (!format.isImageFormat())
+                    continue;
+                const QUrl name = browser->source().resolved(QUrl(format.toImageFormat().name()));
+                const QVariant data = browser->loadResource(QTextDocument::ImageResource, name);
+                QVERIFY2(!QImage::fromData(data.toByteArray()).isNull(), qPrintable(name.toString()));
+                ++pictures;
+            }
+        }
+        QCOMPARE(pictures, 3);
+        QTest::keyClick(browser, Qt::Key_Escape);
+        QTRY_VERIFY(!guide->isVisible());
+    }
+}
+
+// Every text the guide quotes, as the program shows it.
+void TestForm::guideQuotesTheProgram_data()
+{
+    QTest::addColumn<QString>("name"); // a widget of the form, whose text is read from it
+    QTest::addColumn<QString>("text"); // or a message's text, for the rows without a widget
+    for (const char *name : {"MainWindow", "label", "comboBox", "groupBox_6", "label_19", "label_20", "groupBox_4",
+                             "label_6", "label_9", "label_10", "label_11", "commandLinkButton", "commandLinkButton_3",
+                             "groupBox_2", "tab", "tab_2", "groupBox", "label_2", "label_3", "label_4", "label_5",
+                             "label_8", "unEuro", "cinqEuro", "groupBox_5", "label_12", "label_13", "radioPourcent",
+                             "radioFixe", "labelPrix1", "labelPrix2", "labelPrix3", "labelPrix4", "labelPrix5",
+                             "groupBox_3", "label_7", "pushButton", "commandLinkButton_2"})
+        QTest::newRow(name) << name << QString();
+    for (const char *message : {"Erreur lors de la sauvegarde du fichier !",
+                                "Le chemin du blason ne doit pas contenir de point-virgule !",
+                                "Erreur lors de la création du fichier PDF !",
+                                "Le fichier PDF a été créé mais n'a pas pu être ouvert."})
+        QTest::newRow(message) << QString() << QString(message);
+}
+
+void TestForm::guideQuotesTheProgram()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+
+    QFile file(":/guide/guide.html");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QTextDocument guide;
+    guide.setHtml(QString::fromUtf8(file.readAll()));
+    const QString read = guide.toPlainText().simplified();
+
+    windowtest::ScratchDir scratch;
+    MainWindow window;
+    QStringList quoted = {text};
+    if (!name.isEmpty()) {
+        quoted.clear();
+        QWidget *widget = name == window.objectName() ? &window : windowtest::child<QWidget>(window, qPrintable(name));
+        auto *tabs = windowtest::child<QTabWidget>(window, "tabWidget");
+        if (widget == &window)
+            quoted << window.windowTitle();
+        else if (tabs->indexOf(widget) >= 0)
+            quoted << tabs->tabText(tabs->indexOf(widget));
+        else if (auto *combo = qobject_cast<QComboBox *>(widget))
+            for (int i = 0; i < combo->count(); ++i)
+                quoted << combo->itemText(i);
+        else
+            quoted << widget->property(qobject_cast<QGroupBox *>(widget) ? "title" : "text").toString();
+    }
+    for (const QString &quote : quoted)
+        QVERIFY2(read.contains(quote), qPrintable('"' + quote + '"')); // spaces included, as "impression "
+}
+
 void TestForm::windowIsFixedWidthAndClosingItEndsWithZero()
 {
     windowtest::ScratchDir scratch;
@@ -532,6 +631,10 @@ void TestForm::windowIsFixedWidthAndClosingItEndsWithZero()
     QVERIFY(!programIcon.availableSizes().isEmpty());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // An open guide must not keep the program running once its window is closed.
+    QTest::keySequence(&window, QKeySequence::HelpContents);
+    const QWidget *guide = window.findChild<QWidget *>("guideWindow");
+    QVERIFY(guide && guide->isVisible());
     for (const QSize &wanted : {QSize(900, 900), QSize(300, 800)}) {
         window.resize(wanted);
         QTRY_COMPARE(window.height(), wanted.height());

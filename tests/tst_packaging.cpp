@@ -21,6 +21,16 @@ static bool run(const QString &program, const QStringList &arguments, QString *o
 }
 
 // The one place the version is kept: the project() line.
+// What the guide's browser needs beside it: the page and every picture it names.
+static QStringList guideFiles()
+{
+    const QString html = QString::fromUtf8(testhelpers::readBytes(PRIXGENERAL_SOURCE_DIR "/docs/guide/guide.html"));
+    QStringList files = {"guide.html"};
+    for (const QRegularExpressionMatch &image : QRegularExpression("<img src=\"([^\"]+)\"").globalMatch(html))
+        files << image.captured(1);
+    return files;
+}
+
 static QString projectVersion()
 {
     const QString lists = QString::fromUtf8(testhelpers::readBytes(PRIXGENERAL_SOURCE_DIR "/CMakeLists.txt"));
@@ -39,6 +49,7 @@ private slots:
     void commandLineWithoutDisplay_data();
     void commandLineWithoutDisplay();
     void debianPackagePassesLintian();
+    void metainfoValidatesAndNamesThisRelease();
 };
 
 void Packaging::desktopEntryIsValid()
@@ -102,6 +113,12 @@ void Packaging::installPutsEveryFileInPlace()
     // gzip's magic number: Debian wants both compressed.
     for (const char *doc : {"share/man/man1/prixgeneral.1.gz", "share/doc/prixgeneral/changelog.gz"})
         QVERIFY2(testhelpers::readBytes(prefix.filePath(doc)).startsWith("\x1f\x8b"), doc);
+    for (const QString &file : guideFiles()) {
+        const QByteArray installed = testhelpers::readBytes(prefix.filePath("share/doc/prixgeneral/guide/" + file));
+        QVERIFY2(!installed.isEmpty(), qPrintable(file));
+        QCOMPARE(installed, testhelpers::readBytes(PRIXGENERAL_SOURCE_DIR "/docs/guide/" + file));
+    }
+    QCOMPARE(QDir(prefix.filePath("share/metainfo")).entryList({"*.metainfo.xml"}).size(), 1);
 }
 
 void Packaging::commandLineWithoutDisplay_data()
@@ -185,6 +202,38 @@ void Packaging::debianPackagePassesLintian()
     }
     QVERIFY2(tags.isEmpty(), qPrintable(output));
     QCOMPARE(check.exitCode() == 2, output.contains("bogus-mail-host"));
+
+    QVERIFY(run("dpkg-deb", {"--contents", QDir(packageDir.path()).filePath(packages.first())}, &output));
+    for (const QString &file : guideFiles())
+        QVERIFY2(output.contains(" ./usr/share/doc/prixgeneral/guide/" + file + '\n'), qPrintable(file + '\n' + output));
+    QVERIFY2(output.contains(QRegularExpression(R"( \./usr/share/metainfo/\S+\.metainfo\.xml\n)")), qPrintable(output));
+}
+
+void Packaging::metainfoValidatesAndNamesThisRelease()
+{
+    const QString appstreamcli = QStandardPaths::findExecutable("appstreamcli");
+    if (appstreamcli.isEmpty())
+        QSKIP("appstreamcli is missing (Debian: appstream)");
+    const QDir docs(QFileInfo(PRIXGENERAL_EXE).absolutePath() + "/packaging");
+    const QStringList found = docs.entryList({"*.metainfo.xml"});
+    QCOMPARE(found.size(), 1);
+    const QString metainfo = docs.filePath(found.first());
+    QString report;
+    QVERIFY2(run(appstreamcli, {"validate", "--no-net", "--pedantic", metainfo}, &report), qPrintable(report));
+    // It passes a file with warnings and notes, and a missing content rating is only a note.
+    QVERIFY2(!QRegularExpression("^[EWI]: ", QRegularExpression::MultilineOption).match(report).hasMatch(),
+             qPrintable(report));
+
+    const QString xml = QString::fromUtf8(testhelpers::readBytes(metainfo));
+    QCOMPARE(QRegularExpression("<launchable type=\"desktop-id\">([^<]+)<").match(xml).captured(1),
+             QFileInfo(desktopEntry).fileName());
+    const QRegularExpressionMatch release = QRegularExpression("<release version=\"([^\"]+)\" date=\"([^\"]+)\"").match(xml);
+    QCOMPARE(release.captured(1), projectVersion());
+    const QString changelog = QString::fromUtf8(testhelpers::readBytes(docs.filePath("changelog")));
+    const QString stamp = changelog.section("  ", -1).trimmed();
+    const QDateTime released = QDateTime::fromString(stamp, Qt::RFC2822Date);
+    QVERIFY2(released.isValid(), qPrintable(stamp));
+    QCOMPARE(release.captured(2), released.date().toString(Qt::ISODate));
 }
 
 QTEST_GUILESS_MAIN(Packaging)

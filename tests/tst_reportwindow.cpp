@@ -1,6 +1,8 @@
 #include "app/mainwindow.h"
 
+#include "report/printing.h"
 #include "report/sheet.h"
+#include "fulldisk.h"
 #include "windowtest.h"
 
 #include <memory>
@@ -71,6 +73,10 @@ private slots:
     void printsReplaceOnlyTheirOwnSheet();
     void failedPrintKeepsOldSheet_data();
     void failedPrintKeepsOldSheet();
+    void fillingDiskGetsWholeSheetOrNone_data();
+    void fillingDiskGetsWholeSheetOrNone();
+    void smallDiskPrintsWholeOrRefuses_data();
+    void smallDiskPrintsWholeOrRefuses();
     void viewerIsStartedNotAwaited_data();
     void viewerIsStartedNotAwaited();
     void crestSurvivesImport_data();
@@ -264,7 +270,7 @@ void TestReportWindow::failedPrintKeepsOldSheet_data()
     QTest::addColumn<QString>("obstacle");
     QTest::newRow("a directory in the sheet's place") << "directory";
 #ifdef Q_OS_UNIX
-    QTest::newRow("disk full while writing: the stub never replaces the old sheet") << "size limit";
+    QTest::newRow("file size limit reached mid-sheet: the cut sheet never replaces the old one") << "size limit";
     QTest::newRow("read-only sheet is not replaced") << "read-only sheet";
     QTest::newRow("read-only folder") << "read-only folder";
 #endif
@@ -319,6 +325,88 @@ void TestReportWindow::failedPrintKeepsOldSheet()
     QCOMPARE(windowtest::dirEntries(work->path()), QStringList{classique});
     QTest::qWait(300); // a started viewer would have written by now
     QCOMPARE(openedFiles(), QStringList());
+}
+
+void TestReportWindow::fillingDiskGetsWholeSheetOrNone_data()
+{
+    using fulldisk::endless;
+    QTest::addColumn<qint64>("room");     // below zero: that many bytes short of the sheet
+    QTest::addColumn<qint64>("chunk");    // the most one write takes, 0 for no limit
+    QTest::addColumn<QString>("failing"); // a later step that fails
+    QTest::newRow("full at the first byte") << 0LL << 0LL << "";
+    QTest::newRow("full inside a write: its short count is not the whole sheet") << 1473LL << 0LL << "";
+    QTest::newRow("full between two writes") << 8192LL << 4096LL << "";
+    QTest::newRow("full in the last write: one byte short is no sheet") << -1LL << 0LL << "";
+    QTest::newRow("short writes with room to spare give the whole sheet") << endless << 1000LL << "";
+    QTest::newRow("full only when flushed") << endless << 0LL << "flush";
+    QTest::newRow("full only when synced to the disk") << endless << 0LL << "sync";
+    QTest::newRow("rename refused") << endless << 0LL << "commit";
+}
+
+void TestReportWindow::fillingDiskGetsWholeSheetOrNone()
+{
+    QFETCH(qint64, room);
+    QFETCH(qint64, chunk);
+    QFETCH(QString, failing);
+    QTextDocument model;
+    const QString html = sheetHtml({":/blason.png", "arc classique", "35 €", 1, 2, {}});
+    const qint64 whole = renderSheet(model, html).size();
+    QVERIFY(whole > 16384);
+
+    fulldisk::FillingDisk disk(room < 0 ? whole + room : room, chunk, failing);
+    QString error;
+    const bool roomy = room == fulldisk::endless && failing.isEmpty();
+    QCOMPARE(printSheet(model, html, disk, &error), roomy);
+    QCOMPARE(disk.committed, roomy);
+    QCOMPARE(disk.cancelled, !roomy && failing != "commit");
+    QCOMPARE(error, roomy ? QString() : disk.failure());
+    if (roomy)
+        QVERIFY(disk.written.size() == whole && disk.written.trimmed().endsWith("%%EOF"));
+}
+
+// A real disk that fills at every byte count in turn: each print either
+// leaves yesterday's sheet and says so, or puts a whole sheet in its place.
+void TestReportWindow::smallDiskPrintsWholeOrRefuses_data()
+{
+    QTest::addColumn<int>("kib");
+    for (int kib = 8; kib <= 64; kib += 4)
+        QTest::newRow(qPrintable(QStringLiteral("%1 KiB").arg(kib))) << kib;
+}
+
+void TestReportWindow::smallDiskPrintsWholeOrRefuses()
+{
+#ifndef Q_OS_LINUX
+    QSKIP("small disks are made as tmpfs, on Linux");
+#else
+    QFETCH(int, kib);
+    SKIP_WITHOUT("pdfinfo");
+    const QByteArray yesterday("%PDF-1.4 yesterday's sheet");
+    fulldisk::TinyDisk disk(work->filePath("disk"), kib * 1024);
+    if (!disk.why.isEmpty())
+        QSKIP(qPrintable("a small tmpfs needs root: " + disk.why));
+    QVERIFY(windowtest::writeBytes(classique, yesterday) && windowtest::writeBytes("save.ini", "3.5;0.5"));
+    child<QLineEdit>(*window, "blasonPrint")->setText(":/blason.png");
+
+    QString shown;
+    windowtest::whenModal<QMessageBox>(window.get(), [&](QMessageBox *box) {
+        shown = box->text() + '\n' + box->informativeText();
+        box->button(QMessageBox::Ok)->click();
+    });
+    windowtest::click(*window, "commandLinkButton_3");
+    QTest::qWait(300); // a started viewer would have written by now
+    const QString sheet = pathOf(classique);
+    const bool printed = shown.isEmpty();
+    qInfo("%d KiB: %s", kib, printed ? "printed" : qPrintable("refused: " + shown.section('\n', 2)));
+    if (printed) {
+        QVERIFY(runTool("pdfinfo", {classique}).contains("Pages:"));
+        QCOMPARE(openedFiles(), QStringList{sheet});
+    } else {
+        QCOMPARE(shown, "Erreur lors de la création du fichier PDF !\n" + sheet + "\nNo space left on the disk");
+        QCOMPARE(windowtest::readBytes(classique), yesterday);
+        QCOMPARE(openedFiles(), QStringList());
+    }
+    QCOMPARE(windowtest::dirEntries("."), (QStringList{classique, "save.ini"}));
+#endif
 }
 
 void TestReportWindow::viewerIsStartedNotAwaited_data()

@@ -1,5 +1,6 @@
 #include "settings/settingsfile.h"
 #include "settings/settingsline.h"
+#include "settings/wholefile.h"
 
 #include "randomsettingslines.h"
 #include "testhelpers.h"
@@ -160,7 +161,7 @@ void TestSettings::replacesWholeFile()
     QVERIFY(testhelpers::writeBytes(path, QByteArray(200, 'x')));
 
     QString error;
-    QVERIFY2(writeSettingsFile(path, exampleLine, &error), qPrintable(error));
+    QVERIFY2(replaceWhole(path, exampleLine, &error), qPrintable(error));
     QCOMPARE(readSettingsFile(path), exampleLine);
     QCOMPARE(testhelpers::dirEntries(dir.path()), QStringList{"save.ini"});
 }

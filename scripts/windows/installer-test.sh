@@ -21,6 +21,15 @@ for file in prixgeneral.exe Uninstall.exe licences/LICENSE.txt licences/Qt-LGPL-
             licences/SOURCE.txt; do
     [ -f "$dir/$file" ] || die "the installer did not put $file into $dir"
 done
+# The guide, with every picture it names, as the tree has it.
+guide=$here/../../docs/guide
+for file in guide.html $(sed -n 's/.*<img src="\([^"]*\)".*/\1/p' "$guide/guide.html"); do
+    cmp -s "$guide/$file" "$dir/guide/$file" || die "the installer did not put guide/$file into $dir as it is"
+done
+guide_link=$(find "$drive/users" -path '*Start Menu/Programs/Guide de Prix général.lnk' | head -n1)
+[ -n "$guide_link" ] || die "no Start-menu entry \"Guide de Prix général\""
+guide_target=$(python3 "$here/lnk.py" "$guide_link" | head -n1)
+[ "${guide_target,,}" = 'c:\program files\prix général\guide\guide.html' ] || die "the guide's entry opens \"$guide_target\""
 link=$(find "$drive/users" -path '*Start Menu/Programs/Prix général.lnk' | head -n1)
 [ -n "$link" ] || die "no Start-menu entry \"Prix général\""
 { read -r target; read -r workdir; } < <(python3 "$here/lnk.py" "$link")
@@ -44,6 +53,7 @@ timeout 300 wine "$dir/Uninstall.exe" /S || die "the uninstaller failed"
 timeout 120 wineserver -w
 [ ! -e "$dir" ] || die "the uninstaller left $(cd "$dir" && find . -mindepth 1 | head -n5 | tr '\n' ' ')"
 [ ! -e "$link" ] || die "the uninstaller left the Start-menu entry"
+[ ! -e "$guide_link" ] || die "the uninstaller left the guide's Start-menu entry"
 [ -f "$folder/save.ini" ] || die "the uninstaller removed the user's own files"
 if timeout 60 wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\prixgeneral' >/dev/null 2>&1; then
     die "the uninstaller left its registry entry"

@@ -6,6 +6,7 @@
 // its own code (prizeslots.cpp, settingsslots.cpp, reportslots.cpp).
 #include "app/mainwindow.h"
 
+#include "app/guidewindow.h"
 #include "form/mainwindowform.h"
 
 #include <QCommandLinkButton>
@@ -35,6 +36,9 @@ MainWindow::MainWindow(QWidget *parent)
     setWindowFlags(Qt::WindowContextHelpButtonHint);
     addShortcut(this, QKeySequence::Save, form->commandLinkButton_2, tr("Sauvegarder la configuration (%1)"));
     addShortcut(this, QKeySequence::Print, form->commandLinkButton_3, tr("Imprimer la feuille des prix en PDF (%1)"));
+    // The desktop's help key opens the guide; the form itself shows nothing new.
+    auto *help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this, [this] { showGuide(this); });
     loadSettings();
 }
 

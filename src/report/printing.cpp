@@ -2,14 +2,14 @@
 
 #include "report/crest.h"
 #include "report/sheet.h"
-#include "settings/settingsfile.h"
+#include "settings/wholefile.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSet>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -76,38 +76,39 @@ void removeLeftovers(const QString &pdfPath)
 
 } // namespace
 
-bool printSheet(const QTextDocument &model, const QString &html, const QString &pdfPath, QString *error)
+QByteArray renderSheet(const QTextDocument &model, const QString &html)
 {
-    removeLeftovers(pdfPath);
     const std::unique_ptr<QTextDocument> sheet(model.clone());
     sheet->setHtml(html);
     supplyImages(*sheet);
-
-    // Printed into a file of its own and put in place of the previous sheet
-    // in one rename, only once whole: a full disk or a crash never leaves a
-    // stub under the sheet's name, nor removes the previous sheet.
-    QSaveFile file(pdfPath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = writeFailure(file);
-        return false;
-    }
+    // Into memory: the PDF engine ignores what its writes return, so it
+    // never writes to a disk that could fill under it.
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&buffer);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setResolution(1200);
         sheet->print(&writer);
     }
-    // The PDF engine ignores failed writes; the file remembers them.
-    if (file.error() != QFileDevice::NoError || file.pos() == 0 || !file.flush()) {
-        *error = file.pos() == 0 ? QStringLiteral("Nothing was printed") : writeFailure(file);
-        file.cancelWriting();
+    return pdf;
+}
+
+bool printSheet(const QTextDocument &model, const QString &html, FileReplacement &file, QString *error)
+{
+    const QByteArray pdf = renderSheet(model, html);
+    if (pdf.isEmpty()) {
+        *error = QStringLiteral("Nothing was printed");
         return false;
     }
-    if (!file.commit()) {
-        *error = writeFailure(file);
-        return false;
-    }
-    return true;
+    return replaceWhole(file, pdf, error);
+}
+
+bool printSheet(const QTextDocument &model, const QString &html, const QString &pdfPath, QString *error)
+{
+    removeLeftovers(pdfPath);
+    return printSheet(model, html, *replacementFor(pdfPath), error);
 }
 
 bool openSheet(const QString &pdfPath, QString *error)

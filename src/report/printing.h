@@ -1,14 +1,19 @@
 #pragma once
 
+class FileReplacement;
+class QByteArray;
 class QString;
 class QTextDocument;
 
-// Lays `html` out on a private copy of `model`, so the sheet keeps the model's
-// document settings (its default font among them), and prints it as a PDF to
-// `pdfPath`. True only when `pdfPath` now holds the whole new sheet; on
-// failure the previous sheet stays as it was, nothing else is left behind,
-// and `error` says why.
+// The sheet as PDF bytes: `html` laid out on a private copy of `model`, so
+// it keeps the model's document settings (its default font among them).
+QByteArray renderSheet(const QTextDocument &model, const QString &html);
+
+// Prints the sheet to `pdfPath`, or through `file`. True only when the file
+// now holds the whole new sheet; on failure the previous sheet stays as it
+// was, nothing else is left behind, and `error` says why.
 bool printSheet(const QTextDocument &model, const QString &html, const QString &pdfPath, QString *error);
+bool printSheet(const QTextDocument &model, const QString &html, FileReplacement &file, QString *error);
 
 // Hands the file to the system's PDF viewer, without waiting for the viewer.
 // False, with the reason, when no viewer could be started.

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 QByteArray readSettingsFile(const QString &fileName)
 {
@@ -17,35 +16,4 @@ QByteArray readSettingsFile(const QString &fileName)
     if (bytes.size() > maxSettingsFileSize)
         return {};
     return bytes;
-}
-
-QString writeFailure(const QFileDevice &file)
-{
-    const QString reason = file.errorString();
-    if (!reason.isEmpty() && reason != QLatin1String("Unknown error"))
-        return reason;
-    return file.error() == QFileDevice::ResourceError ? QStringLiteral("No space left on the disk")
-                                                      : QStringLiteral("The disk is full or the file too large");
-}
-
-bool writeSettingsFile(const QString &fileName, const QByteArray &bytes, QString *error)
-{
-    // Written beside the old file and renamed over it only once complete, so
-    // a full disk or a locked file never leaves the club without settings.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = writeFailure(file);
-        return false;
-    }
-    // flush() reports a short write that commit() would let through.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        *error = writeFailure(file);
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        *error = writeFailure(file);
-        return false;
-    }
-    return true;
 }

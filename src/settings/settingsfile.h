@@ -10,13 +10,3 @@ constexpr qint64 maxSettingsFileSize = 1 << 20;
 // All the bytes of the file; none when it is missing, unreadable, not a
 // regular file or larger than maxSettingsFileSize.
 QByteArray readSettingsFile(const QString &fileName);
-
-class QFileDevice;
-
-// Why a write to `file` failed, in words a user can act on: Qt's own reason,
-// or, where a failed buffered write left it none, what it must have been.
-QString writeFailure(const QFileDevice &file);
-
-// Replaces the file as a whole: on any failure the old file stays as it was
-// and `error` says why.
-bool writeSettingsFile(const QString &fileName, const QByteArray &bytes, QString *error);

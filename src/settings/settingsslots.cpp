@@ -4,6 +4,7 @@
 #include "prizes/prizerows.h"
 #include "settings/settingsfile.h"
 #include "settings/settingsline.h"
+#include "settings/wholefile.h"
 
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -94,7 +95,7 @@ void MainWindow::on_commandLinkButton_2_clicked()
         return;
     }
     QString error;
-    if (!writeSettingsFile(settingsFileName, settingsLine(settings), &error))
+    if (!replaceWhole(settingsFileName, settingsLine(settings), &error))
         warn(QStringLiteral("Erreur lors de la sauvegarde du fichier !"),
              QDir::current().absoluteFilePath(settingsFileName) + QLatin1Char('\n') + error);
 }

@@ -197,7 +197,9 @@ void Packaging::debianPackagePassesLintian()
     QStringList tags;
     const QRegularExpression tagLine(R"(^[EWIPXOC]: \S+: (\S+))", QRegularExpression::MultilineOption);
     for (const QRegularExpressionMatch &tag : tagLine.globalMatch(output)) {
-        if (!tag.captured(1).startsWith("bogus-mail-host"))
+        // Lintian on Debian 13 runs AppStream 1.0 over the metainfo, which
+        // wants a homepage; metainfoValidatesAndNamesThisRelease checks the rest.
+        if (!tag.captured(1).startsWith("bogus-mail-host") && tag.captured(1) != "appstream-metadata-validation-failed")
             tags << tag.captured(0);
     }
     QVERIFY2(tags.isEmpty(), qPrintable(output));
@@ -219,10 +221,20 @@ void Packaging::metainfoValidatesAndNamesThisRelease()
     QCOMPARE(found.size(), 1);
     const QString metainfo = docs.filePath(found.first());
     QString report;
-    QVERIFY2(run(appstreamcli, {"validate", "--no-net", "--pedantic", metainfo}, &report), qPrintable(report));
+    const bool valid = run(appstreamcli, {"validate", "--no-net", "--pedantic", metainfo}, &report);
     // It passes a file with warnings and notes, and a missing content rating is only a note.
-    QVERIFY2(!QRegularExpression("^[EWI]: ", QRegularExpression::MultilineOption).match(report).hasMatch(),
-             qPrintable(report));
+    // AppStream 1.0 (Debian 13) alone adds three: it wants <developer>, which
+    // 0.16 (Debian 12) does not know, for <developer_name>, and a homepage,
+    // which the program does not have. Anything else still fails.
+    const QStringList onlyAppStream1 = {"developer-name-tag-deprecated", "developer-info-missing",
+                                        "url-homepage-missing"};
+    QStringList remarks;
+    const QRegularExpression remark(R"(^[EWI]: \S+ (\S+)$)", QRegularExpression::MultilineOption);
+    for (const QRegularExpressionMatch &line : remark.globalMatch(report)) {
+        if (!onlyAppStream1.contains(line.captured(1)))
+            remarks << line.captured(0);
+    }
+    QVERIFY2(remarks.isEmpty() && (valid || report.contains("url-homepage-missing")), qPrintable(report));
 
     const QString xml = QString::fromUtf8(testhelpers::readBytes(metainfo));
     QCOMPARE(QRegularExpression("<launchable type=\"desktop-id\">([^<]+)<").match(xml).captured(1),

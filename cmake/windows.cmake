@@ -4,6 +4,9 @@
 # and a 64-bit NSIS installer.
 
 enable_language(RC)
+
+set(PRIXGENERAL_QT_SOURCE "qt6-base ${Qt6_VERSION}" CACHE STRING
+    "The Debian source package and version the static Qt was built from (named in SOURCE.txt)")
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
 # The C and C++ runtimes go into every program: Windows' own DLLs are all
@@ -63,6 +66,8 @@ function(_prixgeneral_windows)
         message(FATAL_ERROR "LICENSE is missing: the installer shows it and ships it")
     endif()
     configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${licences}/LICENSE.txt COPYONLY)
+    string(REPLACE " " "/" qt_snapshot "${PRIXGENERAL_QT_SOURCE}")
+    string(REPLACE "+" "%2B" qt_snapshot "https://snapshot.debian.org/package/${qt_snapshot}/")
     configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/SOURCE.txt ${licences}/SOURCE.txt @ONLY)
     install(FILES ${licences}/LICENSE.txt ${licences}/Qt-LGPL-3.txt ${licences}/Qt-GPL-3.txt ${licences}/SOURCE.txt
             DESTINATION licences)
@@ -80,7 +85,10 @@ function(_prixgeneral_windows)
     set(CPACK_RESOURCE_FILE_LICENSE ${licences}/LICENSE.txt)
     set(CPACK_STRIP_FILES ON)
     # 64-bit and Unicode: the 32-bit stub would need Wine's 32-bit half.
-    set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+    # At the foot of every page, where NSIS names itself otherwise, the Qt
+    # inside. (Not CPACK_NSIS_BRANDING_TEXT: CPack adds /TRIM to it, which
+    # makensis refuses on Linux.)
+    set(CPACK_NSIS_DEFINES "Target amd64-unicode\nBrandingText 'Prix général ${PROJECT_VERSION}, Qt ${Qt6_VERSION}'")
     set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
     set(CPACK_NSIS_DISPLAY_NAME "Prix général ${PROJECT_VERSION}")
     set(CPACK_NSIS_PACKAGE_NAME "Prix général ${PROJECT_VERSION}")

@@ -5,6 +5,8 @@
 #   bash scripts/debian13.sh test [DEB]   copy this tree into the root, run `dev.sh test` there
 #                                         (plain build); then install the package DEB, built on
 #                                         Debian 12, in the root and drive the installed program
+#   bash scripts/debian13.sh windows      the Windows build there (scripts/windows/build.sh), on
+#                                         this tree itself: build-windows/ lands here
 # Needs root (debootstrap, mount, chroot). Each run works on an overlay of the
 # cached root, so the root itself stays as it was made.
 set -euo pipefail
@@ -15,12 +17,29 @@ cache=${PRIXGENERAL_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/prixgeneral}
 . "$src/scripts/packages.sh"
 
 # The recipe: whatever changes goes into the root's name, so a changed recipe
-# makes a new root. Later toolchains (MinGW, Wine, NSIS) join root_packages.
+# makes a new root.
 suite=trixie
 variant=minbase
 # xdg-utils: the package's recommendation, so installing it needs no network.
 root_packages=("${linux_packages[@]}" xdg-utils)
-recipe=$(printf '%s\n' "$suite" "$variant" "${root_packages[@]}" | sha256sum | cut -c1-12)
+# The Windows toolchain, without what it only recommends (Wine's is most of
+# a desktop).
+bare_packages=("${windows_packages[@]}")
+# Security updates, and the sources of both suites: the Windows Qt is built
+# from Debian's maintained qt6-base source.
+extra_sources="Types: deb deb-src
+URIs: @MIRROR@
+Suites: $suite $suite-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+
+Types: deb deb-src
+URIs: http://security.debian.org/debian-security/
+Suites: $suite-security
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg"
+recipe=$(printf '%s\n' "$suite" "$variant" "${root_packages[@]}" -- "${bare_packages[@]}" "$extra_sources" \
+         | sha256sum | cut -c1-12)
 rootdir=$cache/debian13-$recipe
 
 die() { echo "debian13.sh: $*" >&2; exit 1; }
@@ -110,10 +129,15 @@ make_root() {
     # No service starts inside the root.
     printf '#!/bin/sh\nexit 101\n' >"$tmp/usr/sbin/policy-rc.d"
     chmod +x "$tmp/usr/sbin/policy-rc.d"
+    # debootstrap's own sources.list names the suite's binaries alone.
+    rm -f "$tmp/etc/apt/sources.list"
+    echo "${extra_sources//@MIRROR@/${mirror:-http://deb.debian.org/debian/}}" >"$tmp/etc/apt/sources.list.d/debian.sources"
     bind_system "$tmp"
     in_root "$tmp" apt-get update -q >>"$log" 2>&1 || failed "apt-get update failed in the root"
     in_root "$tmp" apt-get install -y -q "${root_packages[@]}" >>"$log" 2>&1 \
         || failed "could not install in the root: ${root_packages[*]}"
+    in_root "$tmp" apt-get install -y -q --no-install-recommends "${bare_packages[@]}" >>"$log" 2>&1 \
+        || failed "could not install in the root: ${bare_packages[*]}"
     in_root "$tmp" apt-get clean
     rm -f "$log"
     unmount_all
@@ -135,9 +159,9 @@ copy_tree() {
     fi
 }
 
-run_tests() {
-    local deb=${1:-}
-    [ -z "$deb" ] || [ -f "$deb" ] || die "no package at $deb"
+# A throw-away overlay on the cached root, with the host's system bound in;
+# sets `top`, its top folder.
+open_overlay() {
     make_root
     local run old
     # What a run that was killed left behind.
@@ -152,7 +176,13 @@ run_tests() {
         || die "could not mount an overlay on the root (the kernel's overlay file system is needed)"
     mounted+=("$run/merged")
     bind_system "$run/merged"
-    local top=$run/merged
+    top=$run/merged
+}
+
+run_tests() {
+    local deb=${1:-}
+    [ -z "$deb" ] || [ -f "$deb" ] || die "no package at $deb"
+    open_overlay
     copy_tree "$src" "$top/root/prixgeneral"
     echo "debian13.sh: the test suite on Debian 13, $(in_root "$top" dpkg-query -W -f='Qt ${Version}' qt6-base-dev)"
     in_root "$top" env PRIXGENERAL_NO_ASAN=1 bash /root/prixgeneral/scripts/dev.sh test
@@ -172,8 +202,30 @@ run_tests() {
         || die "the installed program failed its end-to-end test on Debian 13"
 }
 
+# The tree is bound in rather than copied, so the build and its Qt stay
+# from one run to the next: the tree's build-windows/, and the Qt and Wine
+# prefix in the cache's windows/ folder.
+run_windows() {
+    local old
+    # What the Windows build on Debian 12 kept: Qt 6.4, its build, its Wine prefix.
+    for old in "$cache/qt-6.4.2-mingw64-static" "$cache/qt-build" "$cache/wine-tests"; do
+        [ -e "$old" ] || continue
+        echo "debian13.sh: removing $old (the Windows build is made on Debian 13 now)"
+        rm -rf --one-file-system "$old"
+    done
+    open_overlay
+    mkdir -p "$cache/windows"
+    bind "$src" "$top/root/prixgeneral"
+    bind "$cache/windows" "$top/root/.cache/prixgeneral/windows"
+    echo "debian13.sh: the Windows build on Debian 13"
+    # The icons' build tool is built against the root's Qt, in the overlay.
+    in_root "$top" env PRIXGENERAL_HOST_BUILD=/root/host-build PRIXGENERAL_JOBS="${PRIXGENERAL_JOBS:-}" \
+        bash /root/prixgeneral/scripts/windows/build.sh
+}
+
 case "${1:-}" in
 root) make_root; echo "$rootdir" ;;
 test) run_tests "${2:-}" ;;
-*) echo "usage: bash scripts/debian13.sh root|test [package.deb]" >&2; exit 2 ;;
+windows) run_windows ;;
+*) echo "usage: bash scripts/debian13.sh root|test [package.deb]|windows" >&2; exit 2 ;;
 esac

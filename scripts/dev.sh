@@ -7,6 +7,7 @@
 #   bash scripts/dev.sh debian13 only the Debian 13 part of `test` (scripts/debian13.sh)
 #   bash scripts/dev.sh bench    build and run the benchmark
 #   bash scripts/dev.sh windows  build prixgeneral.exe and its installer, test both under Wine
+#                                (on Debian 13; from Debian 12 in the Debian 13 root)
 # PRIXGENERAL_NO_ASAN=1 leaves out the sanitized build, PRIXGENERAL_NO_DEBIAN13=1 the Debian 13 part.
 set -euo pipefail
 
@@ -50,19 +51,24 @@ on_debian12() {
     [ -r /etc/os-release ] && (. /etc/os-release && [ "${ID:-}" = debian ] && [ "${VERSION_ID:-}" = 12 ])
 }
 
+# scripts/debian13.sh ARGS..., as root.
+in_debian13() {
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null || die "the Debian 13 root needs root (debootstrap, mount, chroot): run as root
+or with sudo, or leave the Debian 13 part of the tests out with PRIXGENERAL_NO_DEBIAN13=1"
+        sudo=(sudo env "PRIXGENERAL_CACHE=${PRIXGENERAL_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/prixgeneral}")
+    fi
+    "${sudo[@]}" bash "$root/scripts/debian13.sh" "$@"
+}
+
 # The plain suite in a Debian 13 root, then the package built here installed
 # and started there: the one package a club downloads runs on both.
 debian13() {
-    local sudo=()
-    if [ "$(id -u)" -ne 0 ]; then
-        command -v sudo >/dev/null || die "the Debian 13 part needs root (debootstrap, mount, chroot): run as root
-or with sudo, or leave it out with PRIXGENERAL_NO_DEBIAN13=1"
-        sudo=(sudo env "PRIXGENERAL_CACHE=${PRIXGENERAL_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/prixgeneral}")
-    fi
     (cd "$root/build" && cpack -G DEB >/dev/null) || die "building the Debian package failed"
     local version
     version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$root/build/CMakeCache.txt")
-    "${sudo[@]}" bash "$root/scripts/debian13.sh" test "$root/build/prixgeneral_${version}_amd64.deb"
+    in_debian13 test "$root/build/prixgeneral_${version}_amd64.deb"
 }
 
 case "${1:-}" in
@@ -99,6 +105,11 @@ bench)
     QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$root/build/bench/bench_prixgeneral"
     ;;
 windows)
+    # Debian 13's maintained Qt is built for Windows with Debian 13's tools.
+    if on_debian12; then
+        in_debian13 windows
+        exit
+    fi
     install_missing
     # Build-time tools (prescale_icons) run from the Linux build.
     build default

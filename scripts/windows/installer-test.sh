@@ -21,6 +21,9 @@ for file in prixgeneral.exe Uninstall.exe licences/LICENSE.txt licences/Qt-LGPL-
             licences/SOURCE.txt; do
     [ -f "$dir/$file" ] || die "the installer did not put $file into $dir"
 done
+# Whoever is given the program can find the very Qt source inside it.
+grep -qE '^Debian.s source package qt6-base [0-9][^ ]*\+dfsg[^ ]*:$' "$dir/licences/SOURCE.txt" \
+    || die "SOURCE.txt does not name the Debian source of the Qt inside: $(cat "$dir/licences/SOURCE.txt")"
 # The guide, with every picture it names, as the tree has it.
 guide=$here/../../docs/guide
 for file in guide.html $(sed -n 's/.*<img src="\([^"]*\)".*/\1/p' "$guide/guide.html"); do

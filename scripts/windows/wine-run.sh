@@ -7,7 +7,7 @@
 # that hangs.
 set -euo pipefail
 
-export WINEPREFIX=${WINEPREFIX:-${PRIXGENERAL_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/prixgeneral}/wine-tests}
+export WINEPREFIX=${WINEPREFIX:-${PRIXGENERAL_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/prixgeneral}/windows/wine-tests-$(wine --version | cut -d' ' -f1)}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 # Wine passes no QT_* variable to Windows programs; WINEQT_* arrives as QT_*.

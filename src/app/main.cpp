@@ -74,7 +74,12 @@ int answerCommandLine(const QStringList &arguments)
         return 0;
     }
     if (parser.isSet(version)) {
+#ifdef Q_OS_WIN
+        // The Windows program carries its Qt inside: say which, for updates.
+        print(stdout, QStringLiteral("%1 %2 (Qt %3)\n").arg(programName, programVersion, QString::fromLatin1(qVersion())));
+#else
         print(stdout, programName + QLatin1Char(' ') + programVersion + QLatin1Char('\n'));
+#endif
         return 0;
     }
     // Anything else that is not an option is left alone, as it always was.

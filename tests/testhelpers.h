@@ -30,26 +30,21 @@ inline QStringList dirEntries(const QString &path)
     return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
-// A sheet's text as pdftotext reads it: empty when its prizes, minimum gains
-// and leftover add up to its "Somme à distribuer", else what they make.
+// Empty when the prizes, minimum gains and leftover of a sheet's text (as
+// pdftotext reads it) add up to its "Somme à distribuer"; else that text.
 inline QString sheetImbalance(const QString &text)
 {
-    const QRegularExpression pool(QStringLiteral("Somme à distribuer : (-?\\d+) €"));
+    const auto number = [&text](const QString &pattern, int group = 1) {
+        return QRegularExpression(pattern).match(text).captured(group).toDouble();
+    };
+    const QString gains = QStringLiteral("du (-?\\d+)ème au (-?\\d+)ème : (\\d+) €");
+    double paid = number(QStringLiteral("Fraction honteux : (-?[\\d.e+]+) €"))
+                  + (number(gains, 2) - number(gains, 1) + 1) * number(gains, 3);
     const QRegularExpression prize(QStringLiteral("\\d+(?:er|ème) \\([^)]*\\) : (-?[\\d.e+]+) €"));
-    const QRegularExpression gains(QStringLiteral("du (-?\\d+)ème au (-?\\d+)ème : (\\d+) €"));
-    const QRegularExpression leftover(QStringLiteral("Fraction honteux : (-?[\\d.e+]+) €"));
-    const auto poolFound = pool.match(text), gainsFound = gains.match(text), leftoverFound = leftover.match(text);
-    if (!poolFound.hasMatch() || !gainsFound.hasMatch() || !leftoverFound.hasMatch())
-        return QStringLiteral("no whole prize list in: ") + text;
-    double paid = leftoverFound.captured(1).toDouble();
     for (auto it = prize.globalMatch(text); it.hasNext();)
         paid += it.next().captured(1).toDouble();
-    paid += (gainsFound.captured(2).toDouble() - gainsFound.captured(1).toDouble() + 1)
-            * gainsFound.captured(3).toDouble();
-    const double distributed = poolFound.captured(1).toDouble();
-    return paid == distributed ? QString()
-                               : QStringLiteral("the list pays %1 €, the sheet distributes %2 €: ").arg(paid).arg(distributed)
-                                     + text;
+    const bool listed = text.contains(QStringLiteral("Fraction honteux"));
+    return listed && paid == number(QStringLiteral("Somme à distribuer : (-?\\d+) €")) ? QString() : text;
 }
 
 // Collects the debug messages of `category` for as long as it lives.

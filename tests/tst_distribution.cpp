@@ -65,11 +65,11 @@ QString describe(const prizes::Distribution &d)
 prizes::PrizeFigures figures(const QString &spec)
 {
     const QStringList f = spec.split(' ');
-    prizes::PrizeFigures figures{f[0].toInt(), f[1] == "%" ? prizes::PrizeMode::Percentage : prizes::PrizeMode::Fixed,
-                                 {}, f[3].toInt(), f[4] == "5"};
+    QList<int> values;
     for (const QString &value : f[2].split(','))
-        figures.values << value.toInt();
-    return figures;
+        values << value.toInt();
+    return {f[0].toInt(), f[1] == "%" ? prizes::PrizeMode::Percentage : prizes::PrizeMode::Fixed, values,
+            f[3].toInt(), f[4] == "5"};
 }
 
 } // namespace
@@ -229,26 +229,11 @@ void TestDistribution::listMismatch_data()
     QTest::addColumn<QString>("text");
 
     const QString replaces = "\nRecalculer remplace ce que vous avez saisi dans la liste.";
-    QTest::newRow("same figures print at once") << "835 % 40,25 3 1" << "835 % 40,25 3 1" << false << "";
     QTest::newRow("names typed into a current list are no mismatch")
         << "835 % 40,25 3 1" << "835 % 40,25 3 1" << true << "";
     QTest::newRow("rounding of fixed prizes changes no list") << "835 € 40,25 3 1" << "835 € 40,25 3 5" << false << "";
-    QTest::newRow("never calculated") << "" << "0 % 0 3 1" << false
-        << "Aucune liste des prix n'a encore été calculée ; le bilan annonce 0 € à distribuer.";
     QTest::newRow("never calculated, typed into") << "" << "835 % 0 3 1" << true
         << "Aucune liste des prix n'a encore été calculée ; le bilan annonce 835 € à distribuer." + replaces;
-    QTest::newRow("count corrected after Calculer") << "275 % 0 3 1" << "835 % 0 3 1" << false
-        << "Elle a été calculée pour 275 € à distribuer ; le bilan annonce maintenant 835 €.";
-    QTest::newRow("number of prizes") << "835 % 40,25 3 1" << "835 % 40 3 1" << false
-        << "Elle a été calculée avec 2 prix (40 %, 25 %) ; la configuration donne maintenant 1 prix (40 %).";
-    QTest::newRow("prize value") << "835 % 40,25 3 1" << "835 % 40,30 3 1" << false
-        << "Elle a été calculée avec 2 prix (40 %, 25 %) ; la configuration donne maintenant 2 prix (40 %, 30 %).";
-    QTest::newRow("prize type") << "835 % 40 3 1" << "835 € 40 3 1" << false
-        << "Elle a été calculée avec 1 prix (40 %) ; la configuration donne maintenant 1 prix (40 €).";
-    QTest::newRow("minimum gain") << "835 % 40 3 1" << "835 % 40 5 1" << false
-        << "Elle a été calculée avec un gain minimum de 3 € ; la configuration donne maintenant 5 €.";
-    QTest::newRow("rounding of percentages") << "835 % 40 3 1" << "835 % 40 3 5" << false
-        << "Elle a été calculée avec les sommes arrondies à 1 € ; la configuration les arrondit maintenant à 5 €.";
     QTest::newRow("every difference, one a line, then what was typed")
         << "275 € 100 3 5" << "835 % 40 5 1" << true
         << "Elle a été calculée pour 275 € à distribuer ; le bilan annonce maintenant 835 €.\n"

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
@@ -27,6 +28,23 @@ inline bool writeBytes(const QString &path, const QByteArray &bytes)
 inline QStringList dirEntries(const QString &path)
 {
     return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// Empty when the prizes, minimum gains and leftover of a sheet's text (as
+// pdftotext reads it) add up to its "Somme à distribuer"; else that text.
+inline QString sheetImbalance(const QString &text)
+{
+    const auto number = [&text](const QString &pattern, int group = 1) {
+        return QRegularExpression(pattern).match(text).captured(group).toDouble();
+    };
+    const QString gains = QStringLiteral("du (-?\\d+)ème au (-?\\d+)ème : (\\d+) €");
+    double paid = number(QStringLiteral("Fraction honteux : (-?[\\d.e+]+) €"))
+                  + (number(gains, 2) - number(gains, 1) + 1) * number(gains, 3);
+    const QRegularExpression prize(QStringLiteral("\\d+(?:er|ème) \\([^)]*\\) : (-?[\\d.e+]+) €"));
+    for (auto it = prize.globalMatch(text); it.hasNext();)
+        paid += it.next().captured(1).toDouble();
+    const bool listed = text.contains(QStringLiteral("Fraction honteux"));
+    return listed && paid == number(QStringLiteral("Somme à distribuer : (-?\\d+) €")) ? QString() : text;
 }
 
 // Collects the debug messages of `category` for as long as it lives.

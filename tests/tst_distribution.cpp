@@ -1,4 +1,5 @@
 #include "prizes/distribution.h"
+#include "prizes/listcheck.h"
 #include "prizes/prizetrace.h"
 #include "prizes/rounding.h"
 
@@ -60,6 +61,16 @@ QString describe(const prizes::Distribution &d)
         + prizes::prizeListHtml(d);
 }
 
+// "835 % 0,25 3 5": pool, type (% or €), values in use, minimum gain, rounding.
+prizes::PrizeFigures figures(const QString &spec)
+{
+    const QStringList f = spec.split(' ');
+    QList<int> values;
+    for (const QString &value : f[2].split(','))
+        values << value.toInt();
+    return {f[0].toInt(), f[1] == "%" ? prizes::PrizeMode::Percentage : prizes::PrizeMode::Fixed, values,
+            f[3].toInt(), f[4] == "5"};
+}
 
 } // namespace
 
@@ -75,6 +86,8 @@ private slots:
     void matchesIndependentModel();
     void traceMessages_data();
     void traceMessages();
+    void listMismatch_data();
+    void listMismatch();
 };
 
 void TestDistribution::prizeList_data()
@@ -206,6 +219,37 @@ void TestDistribution::traceMessages()
     if (!fixed)
         expected << '"' + list + '"';
     QCOMPARE(messages, expected);
+}
+
+void TestDistribution::listMismatch_data()
+{
+    QTest::addColumn<QString>("computedFor"); // empty: "Calculer" never pressed
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("typed");
+    QTest::addColumn<QString>("text");
+
+    const QString replaces = "\nRecalculer remplace ce que vous avez saisi dans la liste.";
+    QTest::newRow("names typed into a current list are no mismatch")
+        << "835 % 40,25 3 1" << "835 % 40,25 3 1" << true << "";
+    QTest::newRow("rounding of fixed prizes changes no list") << "835 € 40,25 3 1" << "835 € 40,25 3 5" << false << "";
+    QTest::newRow("never calculated, typed into") << "" << "835 % 0 3 1" << true
+        << "Aucune liste des prix n'a encore été calculée ; le bilan annonce 835 € à distribuer." + replaces;
+    QTest::newRow("every difference, one a line, then what was typed")
+        << "275 € 100 3 5" << "835 % 40 5 1" << true
+        << "Elle a été calculée pour 275 € à distribuer ; le bilan annonce maintenant 835 €.\n"
+           "Elle a été calculée avec 1 prix (100 €) ; la configuration donne maintenant 1 prix (40 %).\n"
+           "Elle a été calculée avec un gain minimum de 3 € ; la configuration donne maintenant 5 €.\n"
+           "Elle a été calculée avec les sommes arrondies à 5 € ; la configuration les arrondit maintenant à 1 €."
+            + replaces;
+}
+
+void TestDistribution::listMismatch()
+{
+    QFETCH(QString, computedFor);
+    QFETCH(QString, shown);
+    QFETCH(bool, typed);
+    const auto was = computedFor.isEmpty() ? std::nullopt : std::optional(figures(computedFor));
+    QTEST(prizes::listMismatch(was, figures(shown), typed), "text");
 }
 
 QTEST_GUILESS_MAIN(TestDistribution)

@@ -122,6 +122,7 @@ private slots:
     void init();
     void cleanup();
 
+    void dayOfShoot_data();
     void dayOfShoot();
     void settingsCannotBeWritten_data();
     void settingsCannotBeWritten();
@@ -141,8 +142,10 @@ private:
     quint32 focusedWindow() { return tool(xdotoolPath, {"getwindowfocus"}).trimmed().toUInt(); }
     void focusMainWindow();
     // Types the counts on the "Calcul" tab, presses "Calculer" then
-    // "Imprimer", and reads back the sheet the program asked to open.
-    void printSheet(const QString &bets, const QString &blacks, QString *text);
+    // "Imprimer", and reads back the sheet the program asked to open. With
+    // `correctedBets` typed after "Calculer", Ctrl+P prints and Enter
+    // answers the question that comes.
+    void printSheet(const QString &bets, const QString &blacks, QString *text, const QString &correctedBets = {});
     void expectCleanExit();
 
     QProcess xvfb;
@@ -314,14 +317,25 @@ void EndToEnd::focusMainWindow()
     xdotool({"mousemove", "1270", "1010"});
 }
 
-void EndToEnd::printSheet(const QString &bets, const QString &blacks, QString *text)
+void EndToEnd::printSheet(const QString &bets, const QString &blacks, QString *text, const QString &correctedBets)
 {
     // Focus order: comboBox, nbMises, nbNoirsPayes, "Calculer", "Imprimer".
     STEP(keys("Tab"));
     STEP(xdotool({"type", "--delay", "60", bets}));
     STEP(keys("Tab"));
     STEP(xdotool({"type", "--delay", "60", blacks}));
-    STEP(keys("Tab space Tab space"));
+    if (correctedBets.isEmpty()) {
+        STEP(keys("Tab space Tab space"));
+    } else {
+        // Back to nbMises, which selects its text on the way in.
+        STEP(keys("Tab space shift+Tab shift+Tab"));
+        STEP(xdotool({"type", "--delay", "60", correctedBets}));
+        STEP(keys("ctrl+p"));
+        // The question is a second window of the program and takes the keyboard.
+        QTRY_COMPARE_WITH_TIMEOUT(newWindows().size(), 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(focusedWindow(), newWindows().value(0), 20000);
+        STEP(keys("Return"));
+    }
     const QString pdfPath = workPath + "/prixGeneral_arc_classique.pdf";
     QTRY_VERIFY_WITH_TIMEOUT(readBytes(openedLog).endsWith('\n'), 30000);
     QCOMPARE(QString::fromUtf8(readBytes(openedLog)), pdfPath + '\n');
@@ -343,8 +357,16 @@ void EndToEnd::expectCleanExit()
     QCOMPARE(program.exitCode(), 0);
 }
 
+void EndToEnd::dayOfShoot_data()
+{
+    QTest::addColumn<QString>("correctedBets");
+    QTest::newRow("counts, Calculer, Imprimer, Sauvegarder") << "";
+    QTest::newRow("count corrected after Calculer: Ctrl+P, Enter recalculates, the sheet adds up") << "300";
+}
+
 void EndToEnd::dayOfShoot()
 {
+    QFETCH(QString, correctedBets);
     // 3.50 € a bet, 0.50 € a black, 3 € minimum gain, 20 % costs, three
     // prizes of 40, 25 and 15 % rounded to 5 €; prizes 4 and 5 hold values
     // that are not in use and must survive a save.
@@ -355,7 +377,14 @@ void EndToEnd::dayOfShoot()
     STEP(startProgram());
     STEP(focusMainWindow());
     QString text;
-    STEP(printSheet("123", "45", &text));
+    STEP(printSheet("123", "45", &text, correctedBets));
+    QVERIFY2(testhelpers::sheetImbalance(text).isEmpty(), qPrintable(text));
+    if (!correctedBets.isEmpty()) {
+        // 1050 − 210 − 22.5: the list shares out what the sheet announces.
+        QVERIFY2(text.contains("Somme à distribuer : 817 € 300 mises effectuées"), qPrintable(text));
+        STEP(expectCleanExit());
+        return;
+    }
 
     // Receipts 3.50 × 123 = 430.50, cut to 430; costs 86; blacks 22.5;
     // pool 344 − 22.5 = 321.5, cut to 321. Prizes to the nearest 5 €:

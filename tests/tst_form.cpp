@@ -499,6 +499,8 @@ void TestForm::standardShortcutsPressTheirButton()
     QVERIFY2(pressed->toolTip().endsWith('(' + keys.toString(QKeySequence::NativeText) + ')'),
              qPrintable(pressed->toolTip()));
     QSignalSpy clicks(pressed, &QAbstractButton::clicked);
+    // A current list: "Imprimer" then prints without a question.
+    windowtest::child<QAbstractButton>(window, "commandLinkButton")->click();
     window.show();
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -578,7 +580,9 @@ void TestForm::guideQuotesTheProgram_data()
     for (const char *message : {"Erreur lors de la sauvegarde du fichier !",
                                 "Le chemin du blason ne doit pas contenir de point-virgule !",
                                 "Erreur lors de la création du fichier PDF !",
-                                "Le fichier PDF a été créé mais n'a pas pu être ouvert."})
+                                "Le fichier PDF a été créé mais n'a pas pu être ouvert.",
+                                "La liste des prix ne correspond plus au bilan.", "Recalculer et imprimer",
+                                "Imprimer tel quel", "Annuler"})
         QTest::newRow(message) << QString() << QString(message);
 }
 

@@ -37,6 +37,7 @@ class TestPrizeWindow : public QObject
 private slots:
     void init();
     void cleanup();
+    void totalsFollowCounts_data();
     void totalsFollowCounts();
     void calculate_data();
     void calculate();
@@ -64,27 +65,44 @@ void TestPrizeWindow::cleanup()
     scratch.reset();
 }
 
-// Typed counts refresh the totals at once; tariffs wait for the next count.
+void TestPrizeWindow::totalsFollowCounts_data()
+{
+    QTest::addColumn<QByteArray>("settings"); // save.ini before the window opens
+    QTest::addColumn<QStringList>("steps");   // "name=value", typed
+    QTest::addColumn<QStringList>("totals");
+
+    const QStringList workedExample{ "35 €", "7 €", "2.5 €", "25 €" };
+    const QStringList counts{ "nbMises=10", "nbNoirsPayes=5" };
+    QTest::newRow("typed counts refresh at once") << QByteArray() << counts << workedExample;
+    QTest::newRow("bet price refreshes the totals") << QByteArray() << counts + QStringList{ "tarifMise=5" }
+                                                     << QStringList{ "50 €", "10 €", "2.5 €", "37 €" };
+    QTest::newRow("black price refreshes the totals") << QByteArray() << counts + QStringList{ "tarifNoir=1" }
+                                                       << QStringList{ "35 €", "7 €", "5 €", "23 €" };
+    QTest::newRow("costs percentage refreshes the totals") << QByteArray() << counts + QStringList{ "pourcentFrais=50" }
+                                                            << QStringList{ "35 €", "17 €", "2.5 €", "15 €" };
+    QTest::newRow("tariffs before any count leave the totals empty") << QByteArray()
+        << QStringList{ "tarifMise=5", "tarifNoir=1", "pourcentFrais=50" } << QStringList{ "", "", "", "" };
+    // Empty at start too, as every row checks, until the first count.
+    QTest::newRow("tariffs of save.ini: empty at start, then used by the first count")
+        << QByteArray("5;1;3;50;1;pourcent;0;0;0;0;0;;1") << QStringList{ "nbMises=10" }
+        << QStringList{ "50 €", "25 €", "0 €", "25 €" };
+}
+
 void TestPrizeWindow::totalsFollowCounts()
 {
+    QFETCH(QByteArray, settings);
+    QFETCH(QStringList, steps);
+    if (!settings.isEmpty()) {
+        QVERIFY(windowtest::writeBytes("save.ini", settings));
+        window = std::make_unique<MainWindow>();
+    }
     QCOMPARE(totalsOf(*window), QStringList({ "", "", "", "" }));
-    auto *bets = child<QSpinBox>(*window, "nbMises");
-    bets->selectAll();
-    QTest::keyClicks(bets, "10");
-    QCOMPARE(totalsOf(*window), QStringList({ "35 €", "7 €", "0 €", "28 €" }));
-    auto *blacks = child<QSpinBox>(*window, "nbNoirsPayes");
-    blacks->selectAll();
-    QTest::keyClicks(blacks, "5");
-    const QStringList workedExample{ "35 €", "7 €", "2.5 €", "25 €" };
-    QCOMPARE(totalsOf(*window), workedExample);
-
-    child<QSpinBox>(*window, "pourcentFrais")->setValue(50);
-    child<QDoubleSpinBox>(*window, "tarifMise")->setValue(5.0);
-    child<QDoubleSpinBox>(*window, "tarifNoir")->setValue(1.0);
-    QCOMPARE(totalsOf(*window), workedExample);
-    QTest::keyClick(bets, Qt::Key_Up);
-    QTest::keyClick(bets, Qt::Key_Down);
-    QCOMPARE(totalsOf(*window), QStringList({ "50 €", "25 €", "5 €", "20 €" }));
+    for (const QString &step : std::as_const(steps)) {
+        auto *box = child<QAbstractSpinBox>(*window, qPrintable(step.section('=', 0, 0)));
+        box->selectAll();
+        QTest::keyClicks(box, step.section('=', 1));
+    }
+    QTEST(totalsOf(*window), "totals");
 }
 
 void TestPrizeWindow::calculate_data()

@@ -55,6 +55,13 @@ QStringList imageSources(const QString &html)
     return sources;
 }
 
+// "Calculer", then "Imprimer": a current list prints without a question.
+void calculateAndPrint(QWidget &window)
+{
+    windowtest::click(window, "commandLinkButton");
+    windowtest::click(window, "commandLinkButton_3");
+}
+
 // As the program resolves it, against the current directory.
 QString pathOf(const QString &name) { return QDir::current().absoluteFilePath(name); }
 
@@ -138,32 +145,57 @@ void TestReportWindow::printsEachCategory_data()
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("crest");      // "kind:name" makes that file first: copy, pipe or camera
-    QTest::addColumn<bool>("calculated");
+    QTest::addColumn<QStringList>("steps");  // before "Imprimer": "name=value" or a button
+    QTest::addColumn<QString>("answer");     // to the question; empty: none is asked
+    QTest::addColumn<QString>("details");    // in its informative text
     QTest::addColumn<QString>("crestImage"); // its size in the PDF; empty: no crest picture
+    // 120 bets and 35 blacks share out 318 €, one prize of 40 %, 3 € from the 2nd place.
+    const QStringList day{"nbMises=120", "nbNoirsPayes=35", "valeurPrix1=40", "commandLinkButton"};
+    const QString recalculate = "Recalculer et imprimer", asItStands = "Imprimer tel quel", cancel = "Annuler";
     QTest::newRow("arc classique with the resource crest")
-        << 0 << classique << "Prix général arc classique" << ":/blason.png" << true << "241 297";
+        << 0 << classique << "Prix général arc classique" << ":/blason.png" << day << "" << "" << "241 297";
 #ifdef Q_OS_WIN
     // Windows allows no double quote in a file name.
     QTest::newRow("arc poulie with a crest file named with quote and ampersand")
-        << 1 << "prixGeneral_arc_poulie.pdf" << "Prix général arc poulie" << "copy:tir l'arc & co.png" << true
-        << "241 297";
+        << 1 << "prixGeneral_arc_poulie.pdf" << "Prix général arc poulie" << "copy:tir l'arc & co.png" << day
+        << "" << "" << "241 297";
 #else
     QTest::newRow("arc poulie with a crest file named with quote and ampersand")
-        << 1 << "prixGeneral_arc_poulie.pdf" << "Prix général arc poulie" << "copy:tir \"&\" co.png" << true
+        << 1 << "prixGeneral_arc_poulie.pdf" << "Prix général arc poulie" << "copy:tir \"&\" co.png" << day << "" << ""
         << "241 297";
 #endif
     QTest::newRow("arc droit without crest")
-        << 2 << "prixGeneral_arc_droit.pdf" << "Prix général arc droit" << "" << true << "";
-    QTest::newRow("before any calculation") << 0 << classique << "Prix général arc classique" << "" << false << "";
+        << 2 << "prixGeneral_arc_droit.pdf" << "Prix général arc droit" << "" << day << "" << "" << "";
+    QTest::newRow("before any calculation") << 0 << classique << "Prix général arc classique" << "" << QStringList()
+        << asItStands << "Aucune liste des prix n'a encore été calculée" << "";
+    // The day's list, then one figure changed: "Imprimer" asks, whatever changed.
+    const auto changed = [&](const char *name, const QStringList &change, const QString &answer, const char *details) {
+        QTest::newRow(name) << 0 << classique << "Prix général arc classique" << "" << day + change << answer
+                            << details << "";
+    };
+    changed("count corrected after Calculer: Enter recalculates, the sheet adds up", {"nbMises=300"}, recalculate,
+            "318 € à distribuer ; le bilan annonce maintenant 822 €.");
+    changed("bet price changed after Calculer: printed as it stands", {"tarifMise=4"}, asItStands, "maintenant 366 €");
+    changed("costs percentage changed after Calculer: Esc prints nothing", {"pourcentFrais=10"}, cancel,
+            "maintenant 360 €");
+    changed("number of prizes changed after Calculer", {"nbPrix=2"}, recalculate, "2 prix (40 %, 0 %)");
+    changed("prize value changed after Calculer", {"valeurPrix1=30"}, recalculate, "1 prix (30 %)");
+    changed("prize type changed after Calculer", {"radioFixe"}, recalculate, "1 prix (40 €)");
+    changed("rounding changed after Calculer", {"cinqEuro"}, recalculate, "arrondit maintenant à 5 €");
+    changed("minimum gain changed after Calculer", {"gainMini=5"}, recalculate, "maintenant 5 €");
+    changed("names typed into a current list print without a question", {"TextGain=Jean Dupont, Marie Martin"}, "", "");
+    changed("typed list then a count corrected: recalculating says it replaces the names",
+            {"TextGain=Jean Dupont", "nbNoirsPayes=20"}, asItStands, "maintenant 326 €.\nRecalculer remplace");
     QTest::newRow("crest named with percent, hash and spaces is that very file")
-        << 0 << classique << "Prix général arc classique" << "copy:blason #1 à 100%.png" << true << "241 297";
+        << 0 << classique << "Prix général arc classique" << "copy:blason #1 à 100%.png" << day << "" << ""
+        << "241 297";
     QTest::newRow("camera-size crest prints as the picture, not a placeholder")
-        << 0 << classique << "Prix général arc classique" << "camera:photo.png" << true << "300 300";
+        << 0 << classique << "Prix général arc classique" << "camera:photo.png" << day << "" << "" << "300 300";
 #ifdef Q_OS_UNIX
     QTest::newRow("crest that is a named pipe prints as missing instead of hanging")
-        << 0 << classique << "Prix général arc classique" << "pipe:blason.png" << true << "";
+        << 0 << classique << "Prix général arc classique" << "pipe:blason.png" << day << "" << "" << "";
     QTest::newRow("crest that is an endless device prints as missing instead of aborting")
-        << 0 << classique << "Prix général arc classique" << "/dev/zero" << true << "";
+        << 0 << classique << "Prix général arc classique" << "/dev/zero" << day << "" << "" << "";
 #endif
 }
 
@@ -173,7 +205,9 @@ void TestReportWindow::printsEachCategory()
     QFETCH(QString, fileName);
     QFETCH(QString, title);
     QFETCH(QString, crest);
-    QFETCH(bool, calculated);
+    QFETCH(QStringList, steps);
+    QFETCH(QString, answer);
+    QFETCH(QString, details);
     QFETCH(QString, crestImage);
     const QString kind = crest.section(':', 0, 0);
     if (kind == "copy" || kind == "pipe" || kind == "camera") {
@@ -193,27 +227,52 @@ void TestReportWindow::printsEachCategory()
     }
     child<QLineEdit>(*window, "blasonPrint")->setText(crest);
     child<QComboBox>(*window, "comboBox")->setCurrentIndex(index);
-    if (calculated) {
-        child<QSpinBox>(*window, "nbMises")->setValue(120);
-        child<QSpinBox>(*window, "nbNoirsPayes")->setValue(35);
-        windowtest::click(*window, "commandLinkButton");
+    auto *list = child<QPlainTextEdit>(*window, "TextGain");
+    for (const QString &step : std::as_const(steps)) {
+        const QByteArray name = step.section('=', 0, 0).toLatin1();
+        if (name == "TextGain")
+            list->appendPlainText(step.section('=', 1)); // names below the list
+        else if (step.contains('='))
+            child<QWidget>(*window, name.constData())->setProperty("value", step.section('=', 1).toDouble());
+        else
+            windowtest::click(*window, name.constData());
     }
     const QString pool = child<QLineEdit>(*window, "sommePrix")->text();
-    const QStringList prizeLines =
-        child<QPlainTextEdit>(*window, "TextGain")->toPlainText().split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(!prizeLines.isEmpty(), calculated);
 
+    QStringList asked;
+    windowtest::whenModal<QMessageBox>(window.get(), [&](QMessageBox *box) {
+        asked << box->text() << box->defaultButton()->text() << box->escapeButton()->text();
+        QVERIFY2(box->parentWidget() == window.get() && box->informativeText().contains(details),
+                 qPrintable(box->informativeText()));
+        // Enter gives the default answer and Esc the way out; the other is clicked.
+        if (answer != "Imprimer tel quel")
+            QTest::keyClick(box, answer == "Annuler" ? Qt::Key_Escape : Qt::Key_Return);
+        for (QAbstractButton *button : box->buttons())
+            if (button->text() == answer && box->isVisible())
+                button->click();
+    });
     QElapsedTimer clock;
     clock.start();
     windowtest::click(*window, "commandLinkButton_3");
     QVERIFY2(clock.elapsed() < 20000, "printing waited on the crest");
+    QCOMPARE(asked, answer.isEmpty() ? QStringList()
+                                     : QStringList({"La liste des prix ne correspond plus au bilan.",
+                                                    "Recalculer et imprimer", "Annuler"}));
+    if (answer == "Annuler") {
+        QCOMPARE(windowtest::dirEntries("."), QStringList()); // so nothing to open either
+        return;
+    }
+    const QStringList prizeLines = list->toPlainText().split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(prizeLines.isEmpty(), steps.isEmpty());
     QVERIFY(windowtest::readBytes(fileName).startsWith("%PDF-"));
     QTRY_COMPARE(openedFiles(), QStringList{pathOf(fileName)});
     SKIP_WITHOUT("pdftotext");
     const QString text = pdfText(fileName);
+    // A list "Calculer" made for these very figures adds up; one printed as it stands does not.
+    QCOMPARE(testhelpers::sheetImbalance(text).isEmpty(), answer != "Imprimer tel quel");
     QStringList expected{title, "Montant des prix", ("Somme à distribuer : " + pool).simplified(),
-                         calculated ? "120 mises effectuées" : "0 mises effectuées",
-                         calculated ? "35 noirs payés" : "0 noirs payés"};
+                         QString::number(child<QSpinBox>(*window, "nbMises")->value()) + " mises effectuées",
+                         QString::number(child<QSpinBox>(*window, "nbNoirsPayes")->value()) + " noirs payés"};
     for (const QString &line : prizeLines)
         expected << line.simplified();
     for (const QString &piece : std::as_const(expected))
@@ -244,12 +303,12 @@ void TestReportWindow::printsReplaceOnlyTheirOwnSheet()
     const QString leftover = "." + classique + ".4242.part";
     QVERIFY(windowtest::writeBytes(leftover, "%PDF-1.4 cut short"));
     child<QSpinBox>(*window, "nbMises")->setValue(17);
-    windowtest::click(*window, "commandLinkButton_3");
+    calculateAndPrint(*window);
     QVERIFY(pdfText(classique).contains("17 mises effectuées"));
     QVERIFY(!QFile::exists(leftover));
 
     child<QSpinBox>(*window, "nbMises")->setValue(42);
-    windowtest::click(*window, "commandLinkButton_3");
+    calculateAndPrint(*window);
     const QString text = pdfText(classique);
     QVERIFY2(text.contains("42 mises effectuées") && !text.contains("17 mises"), qPrintable(text));
 
@@ -308,7 +367,7 @@ void TestReportWindow::failedPrintKeepsOldSheet()
         limit.rlim_cur = 16 * 1024;
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
 #endif
-    windowtest::click(*window, "commandLinkButton_3");
+    calculateAndPrint(*window);
 #ifdef Q_OS_UNIX
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
@@ -392,7 +451,7 @@ void TestReportWindow::smallDiskPrintsWholeOrRefuses()
         shown = box->text() + '\n' + box->informativeText();
         box->button(QMessageBox::Ok)->click();
     });
-    windowtest::click(*window, "commandLinkButton_3");
+    calculateAndPrint(*window);
     QTest::qWait(300); // a started viewer would have written by now
     const QString sheet = pathOf(classique);
     const bool printed = shown.isEmpty();
@@ -437,7 +496,7 @@ void TestReportWindow::viewerIsStartedNotAwaited()
     });
     QElapsedTimer clock;
     clock.start();
-    windowtest::click(*window, "commandLinkButton_3");
+    calculateAndPrint(*window);
     const qint64 took = clock.elapsed();
     qputenv("PATH", path);
 

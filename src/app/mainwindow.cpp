@@ -10,9 +10,12 @@
 #include "form/mainwindowform.h"
 
 #include <QCommandLinkButton>
+#include <QDoubleSpinBox>
 #include <QKeySequence>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QShortcut>
+#include <QSpinBox>
 
 namespace {
 
@@ -40,6 +43,15 @@ MainWindow::MainWindow(QWidget *parent)
     auto *help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, [this] { showGuide(this); });
     loadSettings();
+    // The totals follow the tariffs as they follow the counts, but only once
+    // a count has first shown them: the fields open empty.
+    const auto followTariffs = [this] {
+        if (!form->sommePrix->text().isEmpty())
+            refreshTotals();
+    };
+    connect(form->tarifMise, &QDoubleSpinBox::valueChanged, this, followTariffs);
+    connect(form->tarifNoir, &QDoubleSpinBox::valueChanged, this, followTariffs);
+    connect(form->pourcentFrais, &QSpinBox::valueChanged, this, followTariffs);
 }
 
 MainWindow::~MainWindow()

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "prizes/prizefigures.h"
+
 #include <QMainWindow>
+
+#include <optional>
 
 struct MainWindowForm;
 
@@ -33,9 +37,16 @@ private slots:
 
 private:
     void refreshTotals();
+    // What "Calculer" shares out, read from the widgets.
+    prizes::PrizeFigures prizeFigures() const;
+    // Today's print. listAsComputed: the list is exactly what "Calculer"
+    // makes from the printed figures, neither stale nor typed into.
+    void printSheetFile(bool listAsComputed);
     // A warning over the window: `text` as it always reads, `details` saying
     // which file and why.
     void warn(const QString &text, const QString &details);
 
     MainWindowForm *form;
+    // The figures of the last "Calculer", to tell whether the list still fits.
+    std::optional<prizes::PrizeFigures> listComputedFor;
 };

@@ -1,9 +1,10 @@
 // The prize-computation slots: thin glue between the widgets and the plain
-// functions of rounding.h, totals.h and distribution.h.
+// functions of rounding.h, totals.h, distribution.h and prizefigures.h.
 #include "app/mainwindow.h"
 
 #include "form/mainwindowform.h"
 #include "prizes/distribution.h"
+#include "prizes/prizefigures.h"
 #include "prizes/prizerows.h"
 #include "prizes/prizetrace.h"
 #include "prizes/rounding.h"
@@ -72,29 +73,34 @@ void MainWindow::refreshTotals()
     form->sommePrix->setText(texts.pool);
 }
 
-void MainWindow::on_commandLinkButton_clicked()
+prizes::PrizeFigures MainWindow::prizeFigures() const
 {
-    const prizes::PrizeMode mode = form->radioPourcent->isChecked() ? prizes::PrizeMode::Percentage
-                                                                    : prizes::PrizeMode::Fixed;
-    form->TextGain->clear();
-    prizes::traceBets(form->nbMises->text());
-
-    const QString poolText = form->sommePrix->text();
-    const int pool = prizes::poolFromText(poolText);
-    prizes::tracePool(poolText, float(pool));
-
+    prizes::PrizeFigures figures;
+    figures.pool = prizes::poolFromText(form->sommePrix->text());
+    figures.mode = form->radioPourcent->isChecked() ? prizes::PrizeMode::Percentage : prizes::PrizeMode::Fixed;
     // value(), not the text: where the locale writes other digits the text
     // would read as 0 prizes. Only the rows in use are read.
     const int inUse = qBound(0, form->nbPrix->value(), prizes::maxPrizes);
     const auto values = prizes::prizeValueBoxes(*form);
-    QList<int> settings;
     for (int i = 0; i < inUse; ++i)
-        settings.append(values[i]->value());
+        figures.values.append(values[i]->value());
+    figures.minimumGain = form->gainMini->value();
+    figures.roundToFive = form->cinqEuro->isChecked();
+    return figures;
+}
 
-    const prizes::Distribution distribution = prizes::distribute(
-        pool, mode, settings, form->gainMini->value(),
-        [this](float amount) { return roundAmount(amount); });
+void MainWindow::on_commandLinkButton_clicked()
+{
+    form->TextGain->clear();
+    prizes::traceBets(form->nbMises->text());
+    const prizes::PrizeFigures figures = prizeFigures();
+    prizes::tracePool(form->sommePrix->text(), float(figures.pool));
+
+    const prizes::Distribution distribution = prizes::distribute(figures);
     const QString list = prizes::prizeListHtml(distribution);
     prizes::traceDistribution(distribution, list);
     form->TextGain->appendHtml(list);
+    // From here on, anything typed into the list shows as a modification.
+    form->TextGain->document()->setModified(false);
+    listComputedFor = figures;
 }

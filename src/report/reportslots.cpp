@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "form/mainwindowform.h"
+#include "prizes/listcheck.h"
 #include "report/printing.h"
 #include "report/sheet.h"
 
@@ -9,11 +10,41 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSpinBox>
 
+// A sheet must never put a sum above a list that shares out another: when
+// the list is not what "Calculer" makes from the figures shown, ask first.
 void MainWindow::on_commandLinkButton_3_clicked()
 {
+    const bool typed = form->TextGain->document()->isModified();
+    const QString mismatch = prizes::listMismatch(listComputedFor, prizeFigures(), typed);
+    if (mismatch.isEmpty()) {
+        printSheetFile(!typed);
+        return;
+    }
+    QMessageBox box(this);
+    box.setIcon(QMessageBox::Warning);
+    box.setText(QStringLiteral("La liste des prix ne correspond plus au bilan."));
+    box.setInformativeText(mismatch);
+    QPushButton *recalculate = box.addButton(QStringLiteral("Recalculer et imprimer"), QMessageBox::AcceptRole);
+    QPushButton *asItStands = box.addButton(QStringLiteral("Imprimer tel quel"), QMessageBox::AcceptRole);
+    box.setEscapeButton(box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole));
+    box.setDefaultButton(recalculate);
+    box.exec();
+    if (box.clickedButton() == recalculate) {
+        on_commandLinkButton_clicked();
+        printSheetFile(true);
+    } else if (box.clickedButton() == asItStands) {
+        printSheetFile(false);
+    }
+}
+
+void MainWindow::printSheetFile(bool listAsComputed)
+{
+    Q_UNUSED(listAsComputed)
     SheetContent content;
     content.crestPath = form->blasonPrint->text();
     content.category = form->comboBox->currentText();

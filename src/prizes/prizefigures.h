@@ -1,0 +1,26 @@
+#pragma once
+
+#include "prizes/distribution.h"
+
+#include <QList>
+
+// Everything "Calculer" shares out from, as the window shows it: the same
+// figures always give the same prize list.
+
+namespace prizes {
+
+struct PrizeFigures
+{
+    int pool = 0; // "Somme des prix distribués", read as poolFromText reads it
+    PrizeMode mode = PrizeMode::Percentage;
+    QList<int> values; // the settings of the prizes in use, place 1 first
+    int minimumGain = 0;
+    bool roundToFive = false;
+};
+
+bool operator==(const PrizeFigures &a, const PrizeFigures &b);
+bool operator!=(const PrizeFigures &a, const PrizeFigures &b);
+
+Distribution distribute(const PrizeFigures &figures);
+
+} // namespace prizes

@@ -33,6 +33,10 @@ private slots:
 
 private:
     void refreshTotals();
+    // Prints the sheet, opens it and records it in the journal.
+    // `listAsComputed`: the list is the one "Calculer" makes from the
+    // printed figures, neither typed into nor printed as it stood.
+    void printSheetFile(bool listAsComputed);
     // A warning over the window: `text` as it always reads, `details` saying
     // which file and why.
     void warn(const QString &text, const QString &details);

@@ -1,18 +1,73 @@
 #include "app/mainwindow.h"
 
 #include "form/mainwindowform.h"
+#include "journal/journal.h"
+#include "journal/journalfile.h"
+#include "prizes/distribution.h"
+#include "prizes/prizerows.h"
+#include "prizes/rounding.h"
+#include "prizes/totals.h"
 #include "report/printing.h"
 #include "report/sheet.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QSpinBox>
 
+namespace {
+
+// The list "Calculer" makes from the figures now shown.
+prizes::Distribution computedList(const MainWindowForm &form)
+{
+    const auto mode = form.radioPourcent->isChecked() ? prizes::PrizeMode::Percentage : prizes::PrizeMode::Fixed;
+    const bool toFive = form.cinqEuro->isChecked();
+    const auto values = prizes::prizeValueBoxes(form);
+    QList<int> settings;
+    for (int i = 0; i < qBound(0, form.nbPrix->value(), prizes::maxPrizes); ++i)
+        settings.append(values[i]->value());
+    return prizes::distribute(prizes::poolFromText(form.sommePrix->text()), mode, settings, form.gainMini->value(),
+                              [toFive](float amount) { return prizes::roundAmount(amount, toFive); });
+}
+
+journal::Entry journalEntry(const MainWindowForm &form, const QString &sheet, bool listAsComputed)
+{
+    journal::Entry entry;
+    entry.printed = QDateTime::currentDateTime();
+    entry.category = form.comboBox->currentText();
+    entry.bets = form.nbMises->value();
+    entry.betPrice = form.tarifMise->value();
+    entry.costPercent = form.pourcentFrais->value();
+    entry.blacksPaid = form.nbNoirsPayes->value();
+    entry.blackPrice = form.tarifNoir->value();
+    const prizes::Totals totals =
+        prizes::computeTotals(entry.bets, entry.blacksPaid, entry.betPrice, entry.blackPrice, entry.costPercent);
+    entry.receipts = totals.receipts;
+    entry.costs = totals.costs;
+    entry.blacks = totals.blacks;
+    entry.pool = totals.pool;
+    const prizes::Distribution list = computedList(form);
+    entry.mainPrizes = list.total;
+    entry.minimumGains = qint64(list.minimumGain) * list.count;
+    entry.leftover = list.leftover;
+    entry.listModified = !listAsComputed;
+    entry.sheet = sheet;
+    return entry;
+}
+
+} // namespace
+
 void MainWindow::on_commandLinkButton_3_clicked()
+{
+    printSheetFile(true);
+}
+
+void MainWindow::printSheetFile(bool listAsComputed)
 {
     SheetContent content;
     content.crestPath = form->blasonPrint->text();
@@ -34,9 +89,17 @@ void MainWindow::on_commandLinkButton_3_clicked()
         warn(QStringLiteral("Erreur lors de la création du fichier PDF !"), where + QLatin1Char('\n') + error);
         return;
     }
+    // The sheet stands whatever becomes of the journal, so it is opened first.
+    QString journalError;
+    const QString journalName = journal::journalFileName();
+    const bool recorded = journal::recordInJournal(
+        journalName, journalEntry(*form, fileName, listAsComputed), &journalError);
     if (!openSheet(fileName, &error))
         warn(QStringLiteral("Le fichier PDF a été créé mais n'a pas pu être ouvert."),
              where + QLatin1Char('\n') + error);
+    if (!recorded)
+        warn(QStringLiteral("Le journal n'a pas pu être mis à jour."),
+             QDir::current().absoluteFilePath(journalName) + QLatin1Char('\n') + journalError);
 }
 
 void MainWindow::on_pushButton_clicked()

@@ -72,6 +72,49 @@ QByteArray journalOfOtherDays(qsizetype size)
     return bytes;
 }
 
+// The cells of the rows of `csv` as LibreOffice reads them with the choices a
+// French user makes on opening it ("type value": "float 3.5", "date
+// 2026-12-09", "string arc classique"); none without LibreOffice.
+QList<QStringList> spreadsheetCells(const QString &csv)
+{
+    QString office = QStandardPaths::findExecutable("localc");
+    if (office.isEmpty())
+        office = QStandardPaths::findExecutable("soffice");
+    if (office.isEmpty())
+        return {};
+    QTemporaryDir out;
+    QProcess convert;
+    // ";", '"', UTF-8, from line 1, French, dates and times recognised.
+    convert.start(office, {"-env:UserInstallation=" + QUrl::fromLocalFile(out.filePath("profile")).toString(),
+                           "--headless", "--infilter=CSV:59,34,76,1,,1036,false,true", "--convert-to", "fods",
+                           "--outdir", out.path(), csv});
+    if (!convert.waitForFinished(180000) || convert.exitCode() != 0)
+        qFatal("LibreOffice failed: %s", convert.readAllStandardError().constData());
+    QFile sheet(out.filePath(QFileInfo(csv).completeBaseName() + ".fods"));
+    if (!sheet.open(QIODevice::ReadOnly))
+        qFatal("LibreOffice wrote nothing");
+    QList<QStringList> rows;
+    QXmlStreamReader xml(&sheet);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.qualifiedName() == QLatin1String("table:table-row"))
+            rows.append(QStringList());
+        if (xml.qualifiedName() != QLatin1String("table:table-cell"))
+            continue;
+        const QString type = xml.attributes().value("office:value-type").toString();
+        const QString value = type == "float" ? xml.attributes().value("office:value").toString()
+                              : type == "date" ? xml.attributes().value("office:date-value").toString()
+                              : type == "time" ? xml.attributes().value("office:time-value").toString()
+                                               : xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
+        if (!type.isEmpty())
+            rows.last() << type + ' ' + value;
+    }
+    while (!rows.isEmpty() && rows.last().isEmpty())
+        rows.removeLast();
+    return rows;
+}
+
 // As the program resolves it, against the current directory.
 QString pathOf(const QString &name) { return QDir::current().absoluteFilePath(name); }
 
@@ -280,6 +323,46 @@ void TestReportWindow::printsReplaceOnlyTheirOwnSheet()
     QCOMPARE(windowtest::readBytes("archive/classique.pdf"), sheet);
 #endif
     QTRY_COMPARE(openedFiles(), (QStringList{pathOf(classique), pathOf(classique), pathOf("prixGeneral_arc_droit.pdf")}));
+
+    // The day in the journal: one row per category, the reprint in place of
+    // the first print, and a spreadsheet reads each value as it is meant.
+    child<QSpinBox>(*window, "nbNoirsPayes")->setValue(7);
+    child<QComboBox>(*window, "comboBox")->setCurrentText("arc poulie");
+    windowtest::click(*window, "commandLinkButton_3");
+    const QList<QByteArray> lines = windowtest::readBytes(journalCsv).split('\n');
+    QCOMPARE(lines.size(), 5);
+    QCOMPARE(lines[0] + '\n', "\xEF\xBB\xBF" + journal::headerRow());
+    QVERIFY2(lines[1].contains(";arc classique;42;3,50;147;20;29;0;0,50;0;118;"), lines[1].constData());
+    QVERIFY2(lines[2].contains(";arc droit;42;3,50;147;20;29;0;0,50;0;118;"), lines[2].constData());
+    QVERIFY2(lines[3].contains(";arc poulie;42;3,50;147;20;29;7;0,50;3,5;114;"), lines[3].constData());
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    const QList<QStringList> cells = spreadsheetCells(journalCsv);
+    if (cells.isEmpty())
+        QSKIP("LibreOffice not found (Debian package libreoffice-calc-nogui): the journal is not opened");
+    QCOMPARE(cells.size(), 4);
+    QCOMPARE(cells[0].size(), 17);
+    QCOMPARE(cells[0][2], "string Catégorie");
+    QCOMPARE(cells[0][16], "string Feuille");
+    const QStringList categories{"arc classique", "arc droit", "arc poulie"};
+    for (int row = 1; row <= 3; ++row) {
+        const QStringList &got = cells[row];
+        QCOMPARE(got.size(), 17);
+        QCOMPARE(got[0], "date " + today);
+        QVERIFY2(got[1].startsWith("time PT"), qPrintable(got[1]));
+        const bool poulie = row == 3;
+        QCOMPARE(got.mid(2, 10), (QStringList{"string " + categories[row - 1], "float 42", "float 3.5", "float 147",
+                                              "float 20", "float 29", poulie ? "float 7" : "float 0", "float 0.5",
+                                              poulie ? "float 3.5" : "float 0", poulie ? "float 114" : "float 118"}));
+        // The prizes, the minimum gains and the leftover are the pool.
+        double shared = 0;
+        for (int column = 12; column <= 14; ++column) {
+            QVERIFY2(got[column].startsWith("float "), qPrintable(got[column]));
+            shared += got[column].mid(6).toDouble();
+        }
+        QCOMPARE(shared, poulie ? 114.0 : 118.0);
+        QCOMPARE(got[15], "string non");
+        QCOMPARE(got[16], "string " + sheetFileName(categories[row - 1]));
+    }
 }
 
 void TestReportWindow::failedPrintKeepsOldSheet_data()

@@ -303,6 +303,8 @@ void TestReportWindow::printsReplaceOnlyTheirOwnSheet()
     // What an earlier version left behind when it died mid-print goes with the next print.
     const QString leftover = "." + classique + ".4242.part";
     QVERIFY(windowtest::writeBytes(leftover, "%PDF-1.4 cut short"));
+    // A main prize of 40 %, for the journal's columns of prizes below.
+    child<QSpinBox>(*window, "valeurPrix1")->setValue(40);
     child<QSpinBox>(*window, "nbMises")->setValue(17);
     windowtest::click(*window, "commandLinkButton_3");
     QVERIFY(pdfText(classique).contains("17 mises effectuées"));

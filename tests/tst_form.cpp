@@ -578,7 +578,8 @@ void TestForm::guideQuotesTheProgram_data()
     for (const char *message : {"Erreur lors de la sauvegarde du fichier !",
                                 "Le chemin du blason ne doit pas contenir de point-virgule !",
                                 "Erreur lors de la création du fichier PDF !",
-                                "Le fichier PDF a été créé mais n'a pas pu être ouvert."})
+                                "Le fichier PDF a été créé mais n'a pas pu être ouvert.",
+                                "Le journal n'a pas pu être mis à jour."})
         QTest::newRow(message) << QString() << QString(message);
 }
 

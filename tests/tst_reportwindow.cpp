@@ -404,7 +404,9 @@ void TestReportWindow::failedPrintKeepsOldSheet()
     const bool sheet = file == classique;
     // The directory defeats even root; elsewhere yesterday's file must survive.
     const QString kept = obstacle == "directory" ? file + "/garde" : file;
-    QByteArray yesterday = obstacle == "directory" ? QByteArray() : QByteArray("%PDF-1.4 yesterday's sheet");
+    QByteArray yesterday = obstacle == "directory" ? QByteArray()
+                           : sheet                 ? QByteArray("%PDF-1.4 yesterday's sheet")
+                                                   : journalOfOtherDays(500);
     if (obstacle == "foreign")
         yesterday = "Date,Heure,Catégorie,Mises\r\n2026-12-08,14:32,arc classique,120\r\n";
     else if (obstacle == "binary")

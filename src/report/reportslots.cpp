@@ -89,7 +89,8 @@ void MainWindow::printSheetFile(bool listAsComputed)
         warn(QStringLiteral("Erreur lors de la création du fichier PDF !"), where + QLatin1Char('\n') + error);
         return;
     }
-    // The sheet stands whatever becomes of the journal, so it is opened first.
+    // The sheet is printed whatever becomes of the journal: it is opened
+    // before any word about the journal.
     QString journalError;
     const QString journalName = journal::journalFileName();
     const bool recorded = journal::recordInJournal(

@@ -5,42 +5,15 @@
 
 namespace {
 
-const QByteArray bom("\xEF\xBB\xBF");
-
-// 120 bets at 3.50 €, 35 blacks at 0.50 €, 20 % costs, five prizes and the
-// minimum gain of 3 € shared out of 318 €.
-journal::Entry knownDay()
+// 120 bets at 3.50 €, 35 blacks at 0.50 €, 20 % costs; 318 € shared out.
+journal::Entry entryOn(int day, const QString &category = QStringLiteral("arc classique"), int bets = 120)
 {
-    journal::Entry entry;
-    entry.printed = QDateTime(QDate(2026, 12, 9), QTime(14, 32, 51));
-    entry.category = QStringLiteral("arc classique");
-    entry.bets = 120;
-    entry.betPrice = 3.5;
-    entry.receipts = 420;
-    entry.costPercent = 20;
-    entry.costs = 84;
-    entry.blacksPaid = 35;
-    entry.blackPrice = 0.5;
-    entry.blacks = 17.5;
-    entry.pool = 318;
-    entry.mainPrizes = 210;
-    entry.minimumGains = 105;
-    entry.leftover = 3;
-    entry.sheet = QStringLiteral("prixGeneral_arc_classique.pdf");
-    return entry;
+    return {QDateTime(QDate(2026, 12, day), QTime(14, 32, 51)), category, bets, 3.5, 420, 20, 84, 35, 0.5, 17.5f,
+            318, 210, 105, 3, false, QStringLiteral("prixGeneral_arc_classique.pdf")};
 }
 
 const QByteArray knownRow = "2026-12-09;14:32;arc classique;120;3,50;420;20;84;35;0,50;17,5;318;210;105;3;non;"
                             "prixGeneral_arc_classique.pdf\r\n";
-
-journal::Entry on(int day, const QString &category, int bets)
-{
-    journal::Entry entry = knownDay();
-    entry.printed.setDate(QDate(2026, 12, day));
-    entry.category = category;
-    entry.bets = bets;
-    return entry;
-}
 
 SheetContent knownState()
 {
@@ -101,102 +74,68 @@ void TestReport::sheetForKnownState()
 
 void TestReport::journalRow_data()
 {
-    QTest::addColumn<QString>("category");
-    QTest::addColumn<double>("betPrice");
-    QTest::addColumn<double>("blacks");
-    QTest::addColumn<int>("pool");
-    QTest::addColumn<double>("leftover");
-    QTest::addColumn<bool>("modified");
+    QTest::addColumn<QString>("change"); // field=value
     QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("known day: cents, decimal comma, minutes, CRLF")
-        << "arc classique" << 3.5 << 17.5 << 318 << 3.0 << false << knownRow;
-    QByteArray row = knownRow;
-    QTest::newRow("whole blacks without a comma, whole tariff to the cent")
-        << "arc classique" << 4.0 << 18.0 << 318 << 3.0 << false << row.replace("3,50;", "4,00;").replace("17,5;", "18;");
-    row = knownRow;
-    QTest::newRow("negative pool and leftover keep their sign")
-        << "arc classique" << 3.5 << 17.5 << -4 << -2.0 << false << row.replace(";318;", ";-4;").replace(";3;non", ";-2;non");
-    row = knownRow;
-    QTest::newRow("a list not as computed is marked")
-        << "arc classique" << 3.5 << 17.5 << 318 << 3.0 << true << row.replace(";non;", ";oui;");
-    row = knownRow;
+    const auto row = [](const char *from, const char *to) { return QByteArray(knownRow).replace(from, to); };
+    QTest::newRow("known day: cents, decimal comma, minutes, CRLF") << "" << knownRow;
+    QTest::newRow("whole blacks without a comma") << "blacks=18" << row(";17,5;", ";18;");
+    QTest::newRow("whole tariff to the cent") << "betPrice=4" << row(";3,50;", ";4,00;");
+    QTest::newRow("negative leftover keeps its sign") << "leftover=-2" << row(";3;non", ";-2;non");
+    QTest::newRow("a list not as computed is marked") << "modified=1" << row(";non;", ";oui;");
     QTest::newRow("accented category unquoted, in UTF-8")
-        << "arc à poulie" << 3.5 << 17.5 << 318 << 3.0 << false << row.replace("arc classique", "arc \xC3\xA0 poulie");
-    row = knownRow;
-    QTest::newRow("category with a semicolon quoted, not split")
-        << "arc; nu" << 3.5 << 17.5 << 318 << 3.0 << false << row.replace("arc classique", "\"arc; nu\"");
-    row = knownRow;
+        << "category=arc à poulie" << row("arc classique", "arc à poulie");
+    QTest::newRow("category with a semicolon quoted") << "category=arc; nu" << row("arc classique", "\"arc; nu\"");
     QTest::newRow("category with a double quote quoted, the quote doubled")
-        << "arc \"nu\"" << 3.5 << 17.5 << 318 << 3.0 << false << row.replace("arc classique", "\"arc \"\"nu\"\"\"");
-    row = knownRow;
-    QTest::newRow("category with a line end quoted, not cut")
-        << "arc\nnu" << 3.5 << 17.5 << 318 << 3.0 << false << row.replace("arc classique", "\"arc\nnu\"");
+        << "category=arc \"nu\"" << row("arc classique", "\"arc \"\"nu\"\"\"");
+    QTest::newRow("category with a line end quoted") << "category=arc\nnu" << row("arc classique", "\"arc\nnu\"");
 }
 
 void TestReport::journalRow()
 {
-    QFETCH(QString, category);
-    QFETCH(double, betPrice);
-    QFETCH(double, blacks);
-    QFETCH(int, pool);
-    QFETCH(double, leftover);
-    QFETCH(bool, modified);
+    QFETCH(QString, change);
     QFETCH(QByteArray, expected);
-    journal::Entry entry = knownDay();
-    entry.category = category;
-    entry.betPrice = betPrice;
-    entry.blacks = float(blacks);
-    entry.pool = pool;
-    entry.leftover = float(leftover);
-    entry.listModified = modified;
+    journal::Entry entry = entryOn(9);
+    const QString value = change.section('=', 1);
+    entry.blacks = change.startsWith("blacks") ? value.toFloat() : entry.blacks;
+    entry.betPrice = change.startsWith("betPrice") ? value.toDouble() : entry.betPrice;
+    entry.leftover = change.startsWith("leftover") ? value.toFloat() : entry.leftover;
+    entry.listModified = change.startsWith("modified");
+    entry.category = change.startsWith("category") ? value : entry.category;
     QCOMPARE(journal::row(entry), expected);
-    // And it reads back as a row of ours: recording it again replaces it.
-    const QByteArray journal = bom + journal::headerRow() + expected;
+    // It reads back as a row of the program's: recording it again replaces it.
+    const QByteArray journal = "\xEF\xBB\xBF" + journal::headerRow() + expected;
     QCOMPARE(journal::recorded(journal, entry).value_or(QByteArray()), journal);
 }
 
 void TestReport::journalRecords_data()
 {
-    const QByteArray header = bom + "Date;Heure;Catégorie;Mises;Tarif de la mise;Somme encaissée;Pourcentage de frais;"
-                                    "Montant des frais;Noirs payés;Tarif des noirs;Somme des noirs payés;"
-                                    "Somme à distribuer;Prix principaux;Gains minimum;Fraction honteux;"
-                                    "Liste modifiée;Feuille\r\n";
-    const QString classique = QStringLiteral("arc classique");
-    const QByteArray day8 = journal::row(on(8, classique, 90));
-    const QByteArray poulie = journal::row(on(9, "arc poulie", 60));
-    const QByteArray first = journal::row(on(9, classique, 100));
-    const QByteArray today = journal::row(on(9, classique, 120));
-    using Result = QByteArray;
+    const QByteArray header = "\xEF\xBB\xBF"
+                              "Date;Heure;Catégorie;Mises;Tarif de la mise;Somme encaissée;"
+                              "Pourcentage de frais;Montant des frais;Noirs payés;Tarif des noirs;Somme des noirs "
+                              "payés;Somme à distribuer;Prix principaux;Gains minimum;Fraction honteux;Liste "
+                              "modifiée;Feuille\r\n";
+    const QByteArray yesterday = journal::row(entryOn(8)), poulie = journal::row(entryOn(9, "arc poulie"));
+    const QByteArray first = journal::row(entryOn(9, "arc classique", 100)), today = journal::row(entryOn(9));
     QTest::addColumn<QByteArray>("journal");
     QTest::addColumn<QByteArray>("expected"); // empty: refused as foreign
-
-    QTest::newRow("no journal: mark, header, the row") << QByteArray() << Result(header + today);
+    QTest::newRow("no journal: mark, header, the row") << QByteArray() << header + today;
     QTest::newRow("same day and category replaced in place, other rows byte for byte")
-        << header + day8 + first + poulie << Result(header + day8 + today + poulie);
-    QTest::newRow("another day's row of the category stays; today's appended")
-        << header + day8 << Result(header + day8 + today);
-    QTest::newRow("another category of the day stays") << header + poulie << Result(header + poulie + today);
-    QTest::newRow("header only") << header << Result(header + today);
-    QTest::newRow("quoted category with a line end read as one row")
-        << header + journal::row(on(9, "arc\r\nnu", 1)) << Result(header + journal::row(on(9, "arc\r\nnu", 1)) + today);
-    QTest::newRow("saved without the mark: foreign") << header.mid(3) + day8 << Result();
-    QTest::newRow("header reworded: foreign") << QByteArray(header).replace("Mises", "Nombre") + day8 << Result();
-    QTest::newRow("saved with commas between fields: foreign")
-        << QByteArray(header).replace(';', ',') + QByteArray(day8).replace(';', ',') << Result();
-    QTest::newRow("numbers saved with a decimal point: foreign")
-        << header + QByteArray(day8).replace("3,50", "3.5") << Result();
-    QTest::newRow("saved with LF line ends: foreign") << header + QByteArray(day8).replace("\r\n", "\n") << Result();
-    QTest::newRow("a column added: foreign") << header + QByteArray(day8).replace("\r\n", ";note\r\n") << Result();
-    QTest::newRow("last row cut short: foreign") << header + day8.chopped(1) << Result();
-    QTest::newRow("a blank line: foreign") << header + "\r\n" + day8 << Result();
-    QTest::newRow("binary: foreign") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << Result();
+        << header + yesterday + first + poulie << header + yesterday + today + poulie;
+    QTest::newRow("another day's row of the category stays") << header + yesterday << header + yesterday + today;
+    QTest::newRow("saved without the mark: foreign") << header.mid(3) + yesterday << QByteArray();
+    QTest::newRow("saved with commas: foreign") << QByteArray(header + yesterday).replace(';', ',') << QByteArray();
+    QTest::newRow("saved with a decimal point: foreign")
+        << header + QByteArray(yesterday).replace("3,50", "3.5") << QByteArray();
+    QTest::newRow("saved with LF line ends: foreign") << QByteArray(header + poulie).replace('\r', "") << QByteArray();
+    QTest::newRow("last row cut short: foreign") << header + poulie.chopped(1) << QByteArray();
+    QTest::newRow("binary: foreign") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << QByteArray();
 }
 
 void TestReport::journalRecords()
 {
     QFETCH(QByteArray, journal);
     QFETCH(QByteArray, expected);
-    QCOMPARE(journal::recorded(journal, on(9, QStringLiteral("arc classique"), 120)).value_or(QByteArray()), expected);
+    QCOMPARE(journal::recorded(journal, entryOn(9)).value_or(QByteArray()), expected);
 }
 
 QTEST_GUILESS_MAIN(TestReport)

@@ -321,6 +321,8 @@ void TestReportWindow::printsReplaceOnlyTheirOwnSheet()
     child<QSpinBox>(*window, "nbNoirsPayes")->setValue(7);
     child<QComboBox>(*window, "comboBox")->setCurrentText("arc poulie");
     windowtest::click(*window, "commandLinkButton_3");
+    QByteArray shown = windowtest::readBytes(journalCsv);
+    qInfo("journal.csv:\n%s", shown.replace("\xEF\xBB\xBF", "<BOM>").replace("\r", "<CR>").constData());
     const QList<QByteArray> lines = windowtest::readBytes(journalCsv).split('\n');
     QCOMPARE(lines.size(), 5);
     QVERIFY(lines[1].contains(";arc classique;42;3,50;147;20;29;0;0,50;0;118;47;69;2;non;"));
@@ -328,6 +330,7 @@ void TestReportWindow::printsReplaceOnlyTheirOwnSheet()
     if (QStandardPaths::findExecutable("soffice").isEmpty())
         QSKIP("LibreOffice not found (Debian package libreoffice-calc-nogui): the journal is not opened");
     const QStringList rows = spreadsheetRows(journalCsv);
+    qInfo("as LibreOffice reads it:\n%s", qPrintable(rows.join('\n')));
     QCOMPARE(rows.size(), 4);
     QVERIFY2(rows[0].startsWith("\"Date\"|\"Heure\"|\"Catégorie\"|") && rows[0].endsWith("|\"Feuille\"|"),
              qPrintable(rows[0]));

@@ -3,7 +3,7 @@
 // Disks that fill: one that behaves as the system's write does on a full
 // disk, for every step of a replacement, and a real small one.
 
-#include "settings/wholefile.h"
+#include "files/wholefile.h"
 
 #include <QDir>
 #include <QFile>

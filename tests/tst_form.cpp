@@ -582,7 +582,7 @@ void TestForm::guideQuotesTheProgram_data()
                                 "Erreur lors de la création du fichier PDF !",
                                 "Le fichier PDF a été créé mais n'a pas pu être ouvert.",
                                 "La liste des prix ne correspond plus au bilan.", "Recalculer et imprimer",
-                                "Imprimer tel quel", "Annuler"})
+                                "Imprimer tel quel", "Annuler", "Le journal n'a pas pu être mis à jour."})
         QTest::newRow(message) << QString() << QString(message);
 }
 

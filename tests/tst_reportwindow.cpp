@@ -1,5 +1,7 @@
 #include "app/mainwindow.h"
 
+#include "journal/journal.h"
+#include "journal/journalfile.h"
 #include "report/printing.h"
 #include "report/sheet.h"
 #include "fulldisk.h"
@@ -23,6 +25,7 @@ using windowtest::child;
 namespace {
 
 const QString classique = QStringLiteral("prixGeneral_arc_classique.pdf");
+const QString journalCsv = QStringLiteral("journal.csv");
 
 QString runTool(const QString &tool, const QStringList &arguments)
 {
@@ -60,6 +63,53 @@ void calculateAndPrint(QWidget &window)
 {
     windowtest::click(window, "commandLinkButton");
     windowtest::click(window, "commandLinkButton_3");
+}
+
+// A journal of the program's own shape, of at least `size` bytes, with
+// rows of days before today only.
+QByteArray journalOfOtherDays(qsizetype size)
+{
+    journal::Entry entry;
+    entry.printed = QDateTime(QDate::currentDate().addDays(-1), QTime(14, 32));
+    entry.category = QStringLiteral("arc classique");
+    entry.sheet = classique;
+    QByteArray bytes = "\xEF\xBB\xBF" + journal::headerRow();
+    while (bytes.size() < size)
+        bytes += journal::row(entry);
+    return bytes;
+}
+
+// The rows of `csv` as LibreOffice reads them with the choices a French user
+// makes on opening it, a cell by its type: 3.5, "text", date:2026-12-09,
+// time.
+QStringList spreadsheetRows(const QString &csv)
+{
+    QTemporaryDir out;
+    QProcess convert;
+    // ";", '"', UTF-8, from line 1, French, dates and times recognised.
+    convert.start("soffice", {"-env:UserInstallation=" + QUrl::fromLocalFile(out.filePath("profile")).toString(),
+                           "--headless", "--infilter=CSV:59,34,76,1,,1036,false,true", "--convert-to", "fods",
+                           "--outdir", out.path(), csv});
+    convert.waitForFinished(180000);
+    QFile sheet(out.filePath(QFileInfo(csv).completeBaseName() + ".fods"));
+    QStringList rows;
+    QXmlStreamReader xml(sheet.open(QIODevice::ReadOnly) ? sheet.readAll() : QByteArray());
+    while (xml.readNext() != QXmlStreamReader::Invalid && !xml.atEnd()) {
+        const auto cell = xml.attributes();
+        const QString type = cell.value("office:value-type").toString();
+        if (xml.isStartElement() && xml.qualifiedName() == QLatin1String("table:table-row"))
+            rows << QString();
+        else if (type == "float")
+            rows.last() += cell.value("office:value").toString() + '|';
+        else if (type == "date")
+            rows.last() += "date:" + cell.value("office:date-value").toString() + '|';
+        else if (!type.isEmpty())
+            rows.last() += type == "time" ? QStringLiteral("time|")
+                                          : '"' + xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed()
+                                                + "\"|";
+    }
+    rows.removeAll(QString());
+    return rows;
 }
 
 // As the program resolves it, against the current directory.
@@ -266,6 +316,10 @@ void TestReportWindow::printsEachCategory()
     QCOMPARE(prizeLines.isEmpty(), steps.isEmpty());
     QVERIFY(windowtest::readBytes(fileName).startsWith("%PDF-"));
     QTRY_COMPARE(openedFiles(), QStringList{pathOf(fileName)});
+    // The journal tells a list typed into or printed as it stood from the computed one.
+    const bool modified = answer == "Imprimer tel quel" || steps.join(' ').contains("TextGain=");
+    const QByteArray recorded = windowtest::readBytes(journalCsv);
+    QVERIFY2(recorded.contains(modified ? ";oui;prixGeneral_" : ";non;prixGeneral_"), recorded.constData());
     SKIP_WITHOUT("pdftotext");
     const QString text = pdfText(fileName);
     // A list "Calculer" made for these very figures adds up; one printed as it stands does not.
@@ -302,6 +356,8 @@ void TestReportWindow::printsReplaceOnlyTheirOwnSheet()
     // What an earlier version left behind when it died mid-print goes with the next print.
     const QString leftover = "." + classique + ".4242.part";
     QVERIFY(windowtest::writeBytes(leftover, "%PDF-1.4 cut short"));
+    // A main prize of 40 %, for the journal's columns of prizes below.
+    child<QSpinBox>(*window, "valeurPrix1")->setValue(40);
     child<QSpinBox>(*window, "nbMises")->setValue(17);
     calculateAndPrint(*window);
     QVERIFY(pdfText(classique).contains("17 mises effectuées"));
@@ -322,32 +378,94 @@ void TestReportWindow::printsReplaceOnlyTheirOwnSheet()
     QCOMPARE(windowtest::readBytes("archive/classique.pdf"), sheet);
 #endif
     QTRY_COMPARE(openedFiles(), (QStringList{pathOf(classique), pathOf(classique), pathOf("prixGeneral_arc_droit.pdf")}));
+
+    // The day in the journal: one row per category, the reprint in place of
+    // the first print, and a spreadsheet reads each value as it is meant.
+    child<QSpinBox>(*window, "nbNoirsPayes")->setValue(7);
+    child<QComboBox>(*window, "comboBox")->setCurrentText("arc poulie");
+    calculateAndPrint(*window);
+    QByteArray shown = windowtest::readBytes(journalCsv);
+    qInfo("journal.csv:\n%s", shown.replace("\xEF\xBB\xBF", "<BOM>").replace("\r", "<CR>").constData());
+    const QList<QByteArray> lines = windowtest::readBytes(journalCsv).split('\n');
+    QCOMPARE(lines.size(), 5);
+    QVERIFY(lines[1].contains(";arc classique;42;3,50;147;20;29;0;0,50;0;118;47;69;2;non;"));
+    QVERIFY(lines[2].contains(";arc droit;42;") && lines[3].contains(";arc poulie;42;3,50;147;20;29;7;0,50;3,5;114;"));
+    if (QStandardPaths::findExecutable("soffice").isEmpty())
+        QSKIP("LibreOffice not found (Debian package libreoffice-calc-nogui): the journal is not opened");
+    const QStringList rows = spreadsheetRows(journalCsv);
+    qInfo("as LibreOffice reads it:\n%s", qPrintable(rows.join('\n')));
+    QCOMPARE(rows.size(), 4);
+    QVERIFY2(rows[0].startsWith("\"Date\"|\"Heure\"|\"Catégorie\"|") && rows[0].endsWith("|\"Feuille\"|"),
+             qPrintable(rows[0]));
+    const QString day = "date:" + QDate::currentDate().toString(Qt::ISODate) + "|time|\"arc ";
+    const QString end = "\"non\"|\"prixGeneral_arc_";
+    QCOMPARE(rows[1], day + "classique\"|42|3.5|147|20|29|0|0.5|0|118|47|69|2|" + end + "classique.pdf\"|");
+    QCOMPARE(rows[2], day + "droit\"|42|3.5|147|20|29|0|0.5|0|118|47|69|2|" + end + "droit.pdf\"|");
+    QCOMPARE(rows[3], day + "poulie\"|42|3.5|147|20|29|7|0.5|3.5|114|46|66|2|" + end + "poulie.pdf\"|");
 }
 
 void TestReportWindow::failedPrintKeepsOldSheet_data()
 {
     QTest::addColumn<QString>("obstacle");
-    QTest::newRow("a directory in the sheet's place") << "directory";
+    QTest::addColumn<QString>("file"); // the one in the way
+    QTest::newRow("a directory in the sheet's place") << "directory" << classique;
 #ifdef Q_OS_UNIX
-    QTest::newRow("file size limit reached mid-sheet: the cut sheet never replaces the old one") << "size limit";
-    QTest::newRow("read-only sheet is not replaced") << "read-only sheet";
-    QTest::newRow("read-only folder") << "read-only folder";
+    QTest::newRow("file size limit reached mid-sheet: the cut sheet never replaces the old one")
+        << "size limit" << classique;
+    QTest::newRow("read-only sheet is not replaced") << "read-only file" << classique;
+    QTest::newRow("read-only folder") << "read-only folder" << classique;
+#endif
+    // The sheet stands; the journal is left as it was, and says so.
+    QTest::newRow("a directory in the journal's place") << "directory" << journalCsv;
+    QTest::newRow("read-only journal is not replaced") << "read-only file" << journalCsv;
+    QTest::newRow("journal saved by a spreadsheet in its own shape is not written over")
+        << "foreign" << journalCsv;
+    QTest::newRow("binary file named journal.csv is not written over") << "binary" << journalCsv;
+    QTest::newRow("journal over 1 MiB is not written over") << "large" << journalCsv;
+#ifdef Q_OS_UNIX
+    QTest::newRow("journal that is a named pipe holds up nothing") << "pipe" << journalCsv;
+#endif
+#ifdef Q_OS_WIN
+    QTest::newRow("journal held open by a spreadsheet: close it and print again") << "held open" << journalCsv;
 #endif
 }
 
 void TestReportWindow::failedPrintKeepsOldSheet()
 {
     QFETCH(QString, obstacle);
+    QFETCH(QString, file);
 #ifdef Q_OS_UNIX
     if (obstacle.startsWith("read-only") && geteuid() == 0)
         QSKIP("permissions stop no write for root");
 #endif
-    // The directory defeats even root; elsewhere yesterday's sheet must survive.
-    const QString kept = obstacle == "directory" ? classique + "/garde" : classique;
-    const QByteArray yesterday = obstacle == "directory" ? QByteArray() : QByteArray("%PDF-1.4 yesterday's sheet");
-    QVERIFY(obstacle == "directory" ? QDir().mkpath(kept) : windowtest::writeBytes(kept, yesterday));
-    if (obstacle == "read-only sheet")
-        QVERIFY(QFile::setPermissions(classique, QFile::ReadOwner));
+    const bool sheet = file == classique;
+    // The directory defeats even root; elsewhere yesterday's file must survive.
+    const QString kept = obstacle == "directory" ? file + "/garde" : file;
+    QByteArray yesterday = obstacle == "directory" ? QByteArray()
+                           : sheet                 ? QByteArray("%PDF-1.4 yesterday's sheet")
+                                                   : journalOfOtherDays(500);
+    if (obstacle == "foreign")
+        yesterday = "Date,Heure,Catégorie,Mises\r\n2026-12-08,14:32,arc classique,120\r\n";
+    else if (obstacle == "binary")
+        yesterday = QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+    else if (obstacle == "large")
+        yesterday = journalOfOtherDays((1 << 20) + 1);
+#ifdef Q_OS_UNIX
+    if (obstacle == "pipe")
+        QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    else
+#endif
+        QVERIFY(obstacle == "directory" ? QDir().mkpath(kept) : windowtest::writeBytes(kept, yesterday));
+    if (obstacle == "read-only file")
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner));
+#ifdef Q_OS_WIN
+    // As a spreadsheet holds what it shows: shared with nobody.
+    const HANDLE held = obstacle == "held open"
+                            ? CreateFileW(reinterpret_cast<const wchar_t *>(file.utf16()), GENERIC_READ, 0, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
+                            : INVALID_HANDLE_VALUE;
+    QVERIFY(obstacle != "held open" || held != INVALID_HANDLE_VALUE);
+#endif
 
     QString shown, details;
     windowtest::whenModal<QMessageBox>(window.get(), [&](QMessageBox *box) {
@@ -373,63 +491,101 @@ void TestReportWindow::failedPrintKeepsOldSheet()
     std::signal(SIGXFSZ, previousHandler);
     QFile::setPermissions(work->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 #endif
+#ifdef Q_OS_WIN
+    if (held != INVALID_HANDLE_VALUE)
+        CloseHandle(held);
+    if (obstacle == "held open")
+        QVERIFY2(details.endsWith("fermez-le, puis imprimez de nouveau."), qPrintable(details));
+#endif
 
-    QCOMPARE(shown, QStringLiteral("Erreur lors de la création du fichier PDF !"));
-    QVERIFY2(details.startsWith(pathOf(classique) + '\n') && details.size() > pathOf(classique).size() + 1,
+    QCOMPARE(shown, sheet ? QStringLiteral("Erreur lors de la création du fichier PDF !")
+                          : QStringLiteral("Le journal n'a pas pu être mis à jour."));
+    QVERIFY2(details.startsWith(pathOf(file) + '\n') && details.size() > pathOf(file).size() + 1,
              qPrintable(details));
     if (obstacle == "directory")
         QVERIFY(QFileInfo(kept).isDir());
+    else if (obstacle == "pipe")
+        QVERIFY(QFileInfo(file).exists() && !QFileInfo(file).isFile());
     else
         QCOMPARE(windowtest::readBytes(kept), yesterday);
-    QCOMPARE(windowtest::dirEntries(work->path()), QStringList{classique});
-    QTest::qWait(300); // a started viewer would have written by now
-    QCOMPARE(openedFiles(), QStringList());
+    if (sheet) {
+        QCOMPARE(windowtest::dirEntries(work->path()), QStringList{classique});
+        QTest::qWait(300); // a started viewer would have written by now
+        QCOMPARE(openedFiles(), QStringList());
+    } else {
+        // Pipes too: nothing left beside them.
+        QCOMPARE(QDir(work->path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+                 (QStringList{file, classique}));
+        QVERIFY(windowtest::readBytes(classique).startsWith("%PDF-"));
+        QTRY_COMPARE(openedFiles(), QStringList{pathOf(classique)});
+    }
 }
 
 void TestReportWindow::fillingDiskGetsWholeSheetOrNone_data()
 {
     using fulldisk::endless;
-    QTest::addColumn<qint64>("room");     // below zero: that many bytes short of the sheet
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<qint64>("room");     // below zero: that many bytes short of the file
     QTest::addColumn<qint64>("chunk");    // the most one write takes, 0 for no limit
     QTest::addColumn<QString>("failing"); // a later step that fails
-    QTest::newRow("full at the first byte") << 0LL << 0LL << "";
-    QTest::newRow("full inside a write: its short count is not the whole sheet") << 1473LL << 0LL << "";
-    QTest::newRow("full between two writes") << 8192LL << 4096LL << "";
-    QTest::newRow("full in the last write: one byte short is no sheet") << -1LL << 0LL << "";
-    QTest::newRow("short writes with room to spare give the whole sheet") << endless << 1000LL << "";
-    QTest::newRow("full only when flushed") << endless << 0LL << "flush";
-    QTest::newRow("full only when synced to the disk") << endless << 0LL << "sync";
-    QTest::newRow("rename refused") << endless << 0LL << "commit";
+    QTest::newRow("full at the first byte") << classique << 0LL << 0LL << "";
+    QTest::newRow("full inside a write: its short count is not the whole sheet") << classique << 1473LL << 0LL << "";
+    QTest::newRow("full between two writes") << classique << 8192LL << 4096LL << "";
+    QTest::newRow("full in the last write: one byte short is no sheet") << classique << -1LL << 0LL << "";
+    QTest::newRow("short writes with room to spare give the whole sheet") << classique << endless << 1000LL << "";
+    QTest::newRow("full only when flushed") << classique << endless << 0LL << "flush";
+    QTest::newRow("full only when synced to the disk") << classique << endless << 0LL << "sync";
+    QTest::newRow("rename refused") << classique << endless << 0LL << "commit";
+    QTest::newRow("journal: full inside a write") << journalCsv << 300LL << 0LL << "";
+    QTest::newRow("journal: short writes with room to spare give the whole journal")
+        << journalCsv << endless << 100LL << "";
+    QTest::newRow("journal: rename refused") << journalCsv << endless << 0LL << "commit";
 }
 
 void TestReportWindow::fillingDiskGetsWholeSheetOrNone()
 {
+    QFETCH(QString, file);
     QFETCH(qint64, room);
     QFETCH(qint64, chunk);
     QFETCH(QString, failing);
     QTextDocument model;
     const QString html = sheetHtml({":/blason.png", "arc classique", "35 €", 1, 2, {}});
-    const qint64 whole = renderSheet(model, html).size();
-    QVERIFY(whole > 16384);
+    // Yesterday's journal is read, and written again whole with today's row.
+    const QByteArray yesterday = journalOfOtherDays(1000);
+    journal::Entry today;
+    today.printed = QDateTime::currentDateTime();
+    today.category = QStringLiteral("arc classique");
+    const QByteArray expected = file == classique ? renderSheet(model, html) : yesterday + journal::row(today);
+    const qint64 whole = expected.size();
+    QVERIFY(file == journalCsv || whole > 16384);
+    QVERIFY(file == classique || windowtest::writeBytes(journalCsv, yesterday));
 
     fulldisk::FillingDisk disk(room < 0 ? whole + room : room, chunk, failing);
     QString error;
     const bool roomy = room == fulldisk::endless && failing.isEmpty();
-    QCOMPARE(printSheet(model, html, disk, &error), roomy);
+    QCOMPARE(file == classique ? printSheet(model, html, disk, &error)
+                               : journal::recordInJournal(journalCsv, disk, today, &error),
+             roomy);
     QCOMPARE(disk.committed, roomy);
     QCOMPARE(disk.cancelled, !roomy && failing != "commit");
     QCOMPARE(error, roomy ? QString() : disk.failure());
-    if (roomy)
+    if (roomy && file == classique)
         QVERIFY(disk.written.size() == whole && disk.written.trimmed().endsWith("%%EOF"));
+    else if (roomy)
+        QCOMPARE(disk.written, expected);
 }
 
 // A real disk that fills at every byte count in turn: each print either
-// leaves yesterday's sheet and says so, or puts a whole sheet in its place.
+// leaves yesterday's sheet and says so, or puts a whole sheet in its place;
+// and the same for the journal beside it.
 void TestReportWindow::smallDiskPrintsWholeOrRefuses_data()
 {
     QTest::addColumn<int>("kib");
+    QTest::addColumn<int>("journalKib"); // yesterday's journal, 0 for none
     for (int kib = 8; kib <= 64; kib += 4)
-        QTest::newRow(qPrintable(QStringLiteral("%1 KiB").arg(kib))) << kib;
+        QTest::newRow(qPrintable(QStringLiteral("%1 KiB").arg(kib))) << kib << 0;
+    for (int kib = 72; kib <= 100; kib += 4)
+        QTest::newRow(qPrintable(QStringLiteral("%1 KiB, a journal of 16 KiB").arg(kib))) << kib << 16;
 }
 
 void TestReportWindow::smallDiskPrintsWholeOrRefuses()
@@ -438,12 +594,15 @@ void TestReportWindow::smallDiskPrintsWholeOrRefuses()
     QSKIP("small disks are made as tmpfs, on Linux");
 #else
     QFETCH(int, kib);
+    QFETCH(int, journalKib);
     SKIP_WITHOUT("pdfinfo");
     const QByteArray yesterday("%PDF-1.4 yesterday's sheet");
+    const QByteArray oldJournal = journalKib > 0 ? journalOfOtherDays(journalKib * 1024) : QByteArray();
     fulldisk::TinyDisk disk(work->filePath("disk"), kib * 1024);
     if (!disk.why.isEmpty())
         QSKIP(qPrintable("a small tmpfs needs root: " + disk.why));
     QVERIFY(windowtest::writeBytes(classique, yesterday) && windowtest::writeBytes("save.ini", "3.5;0.5"));
+    QVERIFY(oldJournal.isEmpty() || windowtest::writeBytes(journalCsv, oldJournal));
     child<QLineEdit>(*window, "blasonPrint")->setText(":/blason.png");
 
     QString shown;
@@ -454,17 +613,31 @@ void TestReportWindow::smallDiskPrintsWholeOrRefuses()
     calculateAndPrint(*window);
     QTest::qWait(300); // a started viewer would have written by now
     const QString sheet = pathOf(classique);
-    const bool printed = shown.isEmpty();
-    qInfo("%d KiB: %s", kib, printed ? "printed" : qPrintable("refused: " + shown.section('\n', 2)));
+    const QString noSpace = "\nNo space left on the disk";
+    const bool printed = !shown.startsWith("Erreur");
+    const bool recorded = shown.isEmpty();
+    qInfo("%d KiB: %s", kib, recorded ? "printed and recorded" : qPrintable("refused: " + shown.section('\n', 0, 0)));
     if (printed) {
         QVERIFY(runTool("pdfinfo", {classique}).contains("Pages:"));
         QCOMPARE(openedFiles(), QStringList{sheet});
     } else {
-        QCOMPARE(shown, "Erreur lors de la création du fichier PDF !\n" + sheet + "\nNo space left on the disk");
+        QCOMPARE(shown, "Erreur lors de la création du fichier PDF !\n" + sheet + noSpace);
         QCOMPARE(windowtest::readBytes(classique), yesterday);
         QCOMPARE(openedFiles(), QStringList());
     }
-    QCOMPARE(windowtest::dirEntries("."), (QStringList{classique, "save.ini"}));
+    if (recorded) {
+        const QByteArray journal = windowtest::readBytes(journalCsv);
+        QVERIFY(journal.startsWith(oldJournal.isEmpty() ? "\xEF\xBB\xBF" + journal::headerRow() : oldJournal));
+        QCOMPARE(journal.count('\n'), oldJournal.count('\n') + (oldJournal.isEmpty() ? 2 : 1));
+    } else {
+        if (printed)
+            QCOMPARE(shown, "Le journal n'a pas pu être mis à jour.\n" + pathOf(journalCsv) + noSpace);
+        QCOMPARE(windowtest::readBytes(journalCsv), oldJournal);
+    }
+    QStringList files{classique, "save.ini"};
+    if (recorded || !oldJournal.isEmpty())
+        files.prepend(journalCsv);
+    QCOMPARE(windowtest::dirEntries("."), files);
 #endif
 }
 

@@ -1,6 +1,6 @@
+#include "files/wholefile.h"
 #include "settings/settingsfile.h"
 #include "settings/settingsline.h"
-#include "settings/wholefile.h"
 
 #include "randomsettingslines.h"
 #include "testhelpers.h"

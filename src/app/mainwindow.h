@@ -39,8 +39,9 @@ private:
     void refreshTotals();
     // What "Calculer" shares out, read from the widgets.
     prizes::PrizeFigures prizeFigures() const;
-    // Today's print. listAsComputed: the list is exactly what "Calculer"
-    // makes from the printed figures, neither stale nor typed into.
+    // Prints the sheet, opens it and records it in the journal.
+    // `listAsComputed`: the list is the one "Calculer" makes from the
+    // printed figures, neither typed into nor printed as it stood.
     void printSheetFile(bool listAsComputed);
     // A warning over the window: `text` as it always reads, `details` saying
     // which file and why.

@@ -1,8 +1,8 @@
 #include "report/printing.h"
 
+#include "files/wholefile.h"
 #include "report/crest.h"
 #include "report/sheet.h"
-#include "settings/wholefile.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,12 +1,16 @@
 #include "app/mainwindow.h"
 
 #include "form/mainwindowform.h"
+#include "journal/journal.h"
+#include "journal/journalfile.h"
 #include "prizes/listcheck.h"
+#include "prizes/totals.h"
 #include "report/printing.h"
 #include "report/sheet.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -14,6 +18,36 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+
+namespace {
+
+// `list`: what "Calculer" makes from the printed figures, whatever the sheet shows.
+journal::Entry journalEntry(const MainWindowForm &form, const prizes::Distribution &list, const QString &sheet,
+                            bool listAsComputed)
+{
+    journal::Entry entry;
+    entry.printed = QDateTime::currentDateTime();
+    entry.category = form.comboBox->currentText();
+    entry.bets = form.nbMises->value();
+    entry.betPrice = form.tarifMise->value();
+    entry.costPercent = form.pourcentFrais->value();
+    entry.blacksPaid = form.nbNoirsPayes->value();
+    entry.blackPrice = form.tarifNoir->value();
+    const prizes::Totals totals =
+        prizes::computeTotals(entry.bets, entry.blacksPaid, entry.betPrice, entry.blackPrice, entry.costPercent);
+    entry.receipts = totals.receipts;
+    entry.costs = totals.costs;
+    entry.blacks = totals.blacks;
+    entry.pool = totals.pool;
+    entry.mainPrizes = list.total;
+    entry.minimumGains = qint64(list.minimumGain) * list.count;
+    entry.leftover = list.leftover;
+    entry.listModified = !listAsComputed;
+    entry.sheet = sheet;
+    return entry;
+}
+
+} // namespace
 
 // A sheet must never put a sum above a list that shares out another: when
 // the list is not what "Calculer" makes from the figures shown, ask first.
@@ -44,7 +78,6 @@ void MainWindow::on_commandLinkButton_3_clicked()
 
 void MainWindow::printSheetFile(bool listAsComputed)
 {
-    Q_UNUSED(listAsComputed)
     SheetContent content;
     content.crestPath = form->blasonPrint->text();
     content.category = form->comboBox->currentText();
@@ -65,9 +98,18 @@ void MainWindow::printSheetFile(bool listAsComputed)
         warn(QStringLiteral("Erreur lors de la création du fichier PDF !"), where + QLatin1Char('\n') + error);
         return;
     }
+    // The sheet is printed whatever becomes of the journal: it is opened
+    // before any word about the journal.
+    QString journalError;
+    const QString journalName = journal::journalFileName();
+    const bool recorded = journal::recordInJournal(
+        journalName, journalEntry(*form, prizes::distribute(prizeFigures()), fileName, listAsComputed), &journalError);
     if (!openSheet(fileName, &error))
         warn(QStringLiteral("Le fichier PDF a été créé mais n'a pas pu être ouvert."),
              where + QLatin1Char('\n') + error);
+    if (!recorded)
+        warn(QStringLiteral("Le journal n'a pas pu être mis à jour."),
+             QDir::current().absoluteFilePath(journalName) + QLatin1Char('\n') + journalError);
 }
 
 void MainWindow::on_pushButton_clicked()

@@ -1,10 +1,10 @@
 #include "app/mainwindow.h"
 
+#include "files/wholefile.h"
 #include "form/mainwindowform.h"
 #include "prizes/prizerows.h"
 #include "settings/settingsfile.h"
 #include "settings/settingsline.h"
-#include "settings/wholefile.h"
 
 #include <QDir>
 #include <QDoubleSpinBox>

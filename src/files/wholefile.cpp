@@ -1,4 +1,4 @@
-#include "settings/wholefile.h"
+#include "files/wholefile.h"
 
 #include <QSaveFile>
 

@@ -1,0 +1,22 @@
+#include "files/plainfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+PlainFile readPlainFile(const QString &fileName, qint64 maxSize)
+{
+    const QFileInfo info(fileName);
+    if (!info.exists())
+        return {PlainFile::Missing, {}};
+    if (!info.isFile())
+        return {PlainFile::NotPlain, {}};
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {PlainFile::Unreadable, {}};
+    QByteArray bytes = file.read(maxSize + 1);
+    if (bytes.size() > maxSize)
+        return {PlainFile::TooLarge, {}};
+    if (file.error() != QFileDevice::NoError)
+        return {PlainFile::Unreadable, {}};
+    return {PlainFile::Read, bytes};
+}

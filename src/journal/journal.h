@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+
+// journal.csv: one row per printed sheet, in the shape a French spreadsheet
+// opens as it is (UTF-8 with a byte-order mark, ";" between fields, decimal
+// comma, CRLF), so the treasurer accounts for the day without copying.
+
+namespace journal {
+
+// One printed sheet, as the "Bilan" and the sheet show it.
+struct Entry
+{
+    QDateTime printed;
+    QString category;
+    int bets = 0;
+    double betPrice = 0;
+    int receipts = 0;
+    int costPercent = 0;
+    int costs = 0;
+    int blacksPaid = 0;
+    double blackPrice = 0;
+    float blacks = 0;
+    int pool = 0;
+    qint64 mainPrizes = 0;   // sum of the main prizes of the list "Calculer" makes
+    qint64 minimumGains = 0; // places paid the minimum gain, times that gain
+    float leftover = 0;      // "Fraction honteux"
+    bool listModified = false;
+    QString sheet;           // the sheet's file name
+};
+
+// The first row, with its line end.
+QByteArray headerRow();
+
+// The entry's row, with its line end.
+QByteArray row(const Entry &entry);
+
+// The whole journal once `entry` is recorded in `journal`: that day's row
+// of the same category replaced, or the row appended; every other row kept
+// byte for byte. Empty `journal` starts a new one. Nothing when `journal`
+// is not one this program wrote.
+std::optional<QByteArray> recorded(const QByteArray &journal, const Entry &entry);
+
+} // namespace journal

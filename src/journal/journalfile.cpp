@@ -1,0 +1,77 @@
+#include "journal/journalfile.h"
+
+#include "files/plainfile.h"
+#include "files/wholefile.h"
+#include "journal/journal.h"
+
+#include <optional>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace journal {
+
+namespace {
+
+const char startAnew[] = " Renommez-le ou déplacez-le : l'impression suivante commencera un nouveau journal.";
+
+QString unreadable(PlainFile::Status status)
+{
+    switch (status) {
+    case PlainFile::NotPlain:
+        return QStringLiteral("Ce n'est pas un fichier ordinaire (un dossier, un tube ou un périphérique "
+                              "porte ce nom) : il a été laissé tel quel.");
+    case PlainFile::TooLarge:
+        return QStringLiteral("Il dépasse 1 Mo : il a été laissé tel quel.") + QString::fromUtf8(startAnew);
+    default:
+        return QStringLiteral("Il n'a pas pu être lu : il a été laissé tel quel.");
+    }
+}
+
+#ifdef Q_OS_WIN
+// A spreadsheet keeps the file it shows open and refuses to share it, so
+// nothing may take its name.
+bool heldOpen(const QString &fileName)
+{
+    const HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t *>(fileName.utf16()), GENERIC_READ, 0,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+        return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+#endif
+
+} // namespace
+
+QString journalFileName() { return QStringLiteral("journal.csv"); }
+
+bool recordInJournal(const QString &fileName, FileReplacement &file, const Entry &entry, QString *error)
+{
+    const PlainFile old = readPlainFile(fileName, maxJournalSize);
+    std::optional<QByteArray> bytes;
+    if (old.status != PlainFile::Read && old.status != PlainFile::Missing) {
+        *error = unreadable(old.status);
+    } else if (!(bytes = recorded(old.bytes, entry))) {
+        *error = QStringLiteral("Son contenu n'a pas la forme que Prix général lui donne (il a peut-être été "
+                                "enregistré par un tableur) : il a été laissé tel quel.")
+                 + QString::fromUtf8(startAnew);
+    } else if (replaceWhole(file, *bytes, error)) {
+        return true;
+    }
+#ifdef Q_OS_WIN
+    if (heldOpen(fileName))
+        *error = QStringLiteral("Il est ouvert dans un autre programme, sans doute un tableur : "
+                                "fermez-le, puis imprimez de nouveau.");
+#endif
+    return false;
+}
+
+bool recordInJournal(const QString &fileName, const Entry &entry, QString *error)
+{
+    return recordInJournal(fileName, *replacementFor(fileName), entry, error);
+}
+
+} // namespace journal

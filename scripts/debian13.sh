@@ -4,7 +4,8 @@
 #   bash scripts/debian13.sh root         make the root if it is missing; print its path
 #   bash scripts/debian13.sh test [DEB]   copy this tree into the root, run `dev.sh test` there
 #                                         (plain build); then install the package DEB, built on
-#                                         Debian 12, in the root and drive the installed program
+#                                         Debian 12, in the root and drive the installed program,
+#                                         and run the window tests of DEB's build there
 #   bash scripts/debian13.sh windows      the Windows build there (scripts/windows/build.sh), on
 #                                         this tree itself: build-windows/ lands here
 # Needs root (debootstrap, mount, chroot). Each run works on an overlay of the
@@ -200,6 +201,22 @@ run_tests() {
     in_root "$top" env PRIXGENERAL_PROGRAM=/usr/bin/prixgeneral \
         /root/prixgeneral/build/tests/tst_endtoend \
         || die "the installed program failed its end-to-end test on Debian 13"
+
+    # The window tests of the package's own build, made on Debian 12, on
+    # Debian 13's Qt. They find their build, and the tree it was made from,
+    # where they were made: an overlay there takes what ctest writes.
+    local build tree run=${top%/merged} started=$SECONDS
+    build=$(cd "$(dirname "$deb")" && pwd)
+    tree=$build
+    [ "${build#"$src"/}" = "$build" ] || tree=$src
+    mkdir -p "$top$tree" "$run/tree-upper" "$run/tree-work"
+    mount -t overlay overlay -o "lowerdir=$tree,upperdir=$run/tree-upper,workdir=$run/tree-work" "$top$tree" \
+        || die "could not mount an overlay on $tree"
+    mounted+=("$top$tree")
+    echo "debian13.sh: the window tests built with the package, on Debian 13's Qt"
+    in_root "$top" ctest --test-dir "$build" -L window --output-on-failure \
+        || die "the window tests built with the package failed on Debian 13's Qt"
+    echo "debian13.sh: those took $((SECONDS - started)) s"
 }
 
 # The tree is bound in rather than copied, so the build and its Qt stay

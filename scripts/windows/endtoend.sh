@@ -4,8 +4,10 @@
 # on the Linux side, and the sheet handed to the .pdf handler that the
 # prefix registers (a stand-in that records what it was given).
 #   scripts/windows/endtoend.sh PATH/TO/prixgeneral.exe
-# Then once more at 144 dpi on a 1920 x 1008 screen (a 1080-pixel laptop at
-# 150 % above its taskbar): the whole window must fit.
+# Then closed by the close button of the frame Wine draws in a virtual
+# desktop, and by Alt+F4 there; then once more at 144 dpi on a 1920 x 1008
+# screen (a 1080-pixel laptop at 150 % above its taskbar): the whole window
+# must fit.
 set -uo pipefail
 
 exe=$(readlink -f "${1:?usage: endtoend.sh prixgeneral.exe}")
@@ -38,16 +40,21 @@ start_program() {
 keys() { timeout 30 xdotool key --delay 60 "$@" 2>/dev/null || die "xdotool key $*"; }
 type_text() { timeout 30 xdotool type --delay 60 "$1" || die "xdotool type $1"; }
 
-# Closes the window as its close button does; the program must end with 0.
+# ended_after WHAT: the program must end, with 0.
+ended_after() {
+    local status=0
+    wait_for 30 bash -c "! kill -0 $program_pid 2>/dev/null" || die "the program did not end after $1"
+    wait "$program_pid" || status=$?
+    program_pid=
+    [ "$status" -eq 0 ] || die "the program ended with $status after $1"
+}
+
+# Closes the window from the keyboard, as Windows users do.
 close_program() {
     # Wine 10 may close the window before the key is let go, which xdotool
     # reports as an error: whether the program ended is what counts.
     timeout 30 xdotool key --window "$window" alt+F4 2>/dev/null || true
-    local status=0
-    wait_for 30 bash -c "! kill -0 $program_pid 2>/dev/null" || die "the program did not end after alt+F4"
-    wait "$program_pid" || status=$?
-    program_pid=
-    [ "$status" -eq 0 ] || die "the program ended with $status"
+    ended_after alt+F4
 }
 
 # --- A day of shoot, as on Linux ------------------------------------------
@@ -101,6 +108,31 @@ wait_for 30 bash -c "[ \"\$(cat '$club/save.ini')\" = '$settings' ]" \
     || die "save.ini holds \"$(cat "$club/save.ini")\", not \"$settings\""
 note "save.ini written back field for field"
 close_program
+
+# --- The frame Windows draws ----------------------------------------------
+# Without a virtual desktop Wine leaves the frame to the X window manager
+# (none here); in one, Wine draws it as Windows does, greyed buttons included.
+timeout 60 wineserver -k
+stop_x
+start_x 1280x1024
+start_in_desktop() {
+    (cd "$club" && exec timeout 300 wine explorer /desktop=frame,1280x1024 "$exe" >"$work/program.log" 2>&1) &
+    program_pid=$!
+    window=$(wait_window "$title") || exit 1
+    sleep 2
+}
+start_in_desktop
+eval "$(timeout 30 xdotool getwindowgeometry --shell "$window")"
+if [ -n "${PRIXGENERAL_SCREENSHOT:-}" ]; then
+    python3 "$(dirname "${BASH_SOURCE[0]}")/screenshot.py" "$work/screen/Xvfb_screen0" "$X" "$Y" "$WIDTH" 40 \
+        "${PRIXGENERAL_SCREENSHOT%.png}-frame.png" || note "no screenshot"
+fi
+# The X, last in the title bar: 16 x 14 pixels at 96 dpi, inside the frame.
+timeout 30 xdotool mousemove --window "$window" $((WIDTH - 14)) 15 click 1 || die "could not click the title bar"
+ended_after "a click on the title bar's close button"
+start_in_desktop
+close_program
+note "closed by the title bar's close button and by alt+F4 in a virtual desktop"
 
 # --- 144 dpi on a 1920 x 1008 screen --------------------------------------
 timeout 60 wineserver -k

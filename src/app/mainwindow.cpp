@@ -36,7 +36,14 @@ MainWindow::MainWindow(QWidget *parent)
     , form(new MainWindowForm)
 {
     form->setupForm(this);
+#ifdef Q_OS_WIN
+    // Given the context-help hint alone, Qt (QWidgetPrivate::adjustFlags) adds
+    // a title and a system menu but no close-button hint, without which its
+    // Windows plugin greys Close: the title bar's X and the system menu's.
+    setWindowFlags(Qt::WindowContextHelpButtonHint | Qt::WindowCloseButtonHint);
+#else
     setWindowFlags(Qt::WindowContextHelpButtonHint);
+#endif
     addShortcut(this, QKeySequence::Save, form->commandLinkButton_2, tr("Sauvegarder la configuration (%1)"));
     addShortcut(this, QKeySequence::Print, form->commandLinkButton_3, tr("Imprimer la feuille des prix en PDF (%1)"));
     // The desktop's help key opens the guide; the form itself shows nothing new.

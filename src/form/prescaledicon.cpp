@@ -5,8 +5,10 @@
 #include <QGuiApplication>
 #include <QIconEngine>
 #include <QImageReader>
+#include <QLibraryInfo>
 #include <QPainter>
 #include <QPixmap>
+#include <QVersionNumber>
 
 #include <optional>
 
@@ -33,12 +35,13 @@ QList<Copy> copiesOf(const QString &original)
 
 // What QIcon::pixmap asks of QIconEngine::scaledPixmap: Qt 6.4 gives the
 // size in device pixels; Qt 6.8 gives it in device-independent pixels, the
-// scale beside it, as Qt's own engine takes it.
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-constexpr bool kRequestInDevicePixels = false;
-#else
-constexpr bool kRequestInDevicePixels = true;
-#endif
+// scale beside it, as Qt's own engine takes it. The Qt that runs decides,
+// not the one built against: the Debian 12 package runs on Debian 13's Qt.
+bool requestInDevicePixels()
+{
+    static const bool inDevicePixels = QLibraryInfo::version() < QVersionNumber(6, 8);
+    return inDevicePixels;
+}
 
 class PrescaledIconEngine final : public QIconEngine
 {
@@ -52,7 +55,7 @@ public:
     {
         const QPaintDevice *device = painter->device();
         const qreal dpr = device ? device->devicePixelRatio() : qApp->devicePixelRatio();
-        painter->drawPixmap(rect, scaledPixmap(kRequestInDevicePixels ? rect.size() * dpr : rect.size(),
+        painter->drawPixmap(rect, scaledPixmap(requestInDevicePixels() ? rect.size() * dpr : rect.size(),
                                                mode, state, dpr));
     }
 
@@ -65,7 +68,7 @@ public:
     // which image Qt picks, only the size in device pixels does.
     QPixmap scaledPixmap(const QSize &request, QIcon::Mode mode, QIcon::State state, qreal scale) override
     {
-        const QSize size = kRequestInDevicePixels ? request : request * scale;
+        const QSize size = requestInDevicePixels() ? request : request * scale;
         const QPixmap copy = prescaled(size, mode, state);
         return copy.isNull() ? original().pixmap(size, 1.0, mode, state) : copy;
     }

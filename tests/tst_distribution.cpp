@@ -62,9 +62,9 @@ QString describe(const prizes::Distribution &d)
 }
 
 // "835 % 0,25 3 5": pool, type (% or €), values in use, minimum gain, rounding.
-prizes::PrizeFigures figures(const QString &spec)
+prizes::PrizeFigures figures(const QString &written)
 {
-    const QStringList f = spec.split(' ');
+    const QStringList f = written.split(' ');
     QList<int> values;
     for (const QString &value : f[2].split(','))
         values << value.toInt();

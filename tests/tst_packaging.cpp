@@ -136,12 +136,16 @@ void Packaging::commandLineWithoutDisplay_data()
 #endif
     QTest::newRow("--version opened the window")
         << QStringList{"--version"} << 0 << "prixgeneral " + version + "\n" << "";
-    QTest::newRow("--help opened the window")
-        << QStringList{"--help"} << 0 << R"(Usage: prixgeneral \[options\]\n(.*\n)*  -v, --version .*\n(.*\n)*)"
+    QTest::newRow("--help opened the window or spoke English")
+        << QStringList{"--help"} << 0
+        << R"(Utilisation : prixgeneral \[options\]\n(.*\n)*  -v, --version   Affiche la version du programme et quitte\.\n)"
         << "";
-    QTest::newRow("unknown option ignored")
+    QTest::newRow("unknown option ignored or refused in English")
         << QStringList{"--no-such-option"} << 1 << ""
-        << "prixgeneral: Unknown option 'no-such-option'. Try 'prixgeneral --help'.\n";
+        << "prixgeneral : option inconnue « no-such-option ». Essayez « prixgeneral --help ».\n";
+    QTest::newRow("missing value refused in English")
+        << QStringList{"-platform"} << 1 << ""
+        << "prixgeneral : valeur manquante après « -platform ». Essayez « prixgeneral --help ».\n";
     QTest::newRow("Qt's own options reported unknown")
         << QStringList{"-platform", "offscreen", "-style=fusion", "-reverse", "-v"} << 0
         << "prixgeneral " + version + "\n" << "";

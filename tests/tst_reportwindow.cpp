@@ -401,7 +401,7 @@ void TestReportWindow::smallDiskPrintsWholeOrRefuses()
         QVERIFY(runTool("pdfinfo", {classique}).contains("Pages:"));
         QCOMPARE(openedFiles(), QStringList{sheet});
     } else {
-        QCOMPARE(shown, "Erreur lors de la création du fichier PDF !\n" + sheet + "\nNo space left on the disk");
+        QCOMPARE(shown, "Erreur lors de la création du fichier PDF !\n" + sheet + "\nPlus de place sur le disque");
         QCOMPARE(windowtest::readBytes(classique), yesterday);
         QCOMPARE(openedFiles(), QStringList());
     }

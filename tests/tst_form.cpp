@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/qtfrench.h"
 #include "app/screenfit.h"
 #include "form/mainwindowform.h"
 #include "form/prescaledicon.h"
@@ -69,6 +70,7 @@ class TestForm : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void widgets_data();
     void widgets();
     void layouts_data();
@@ -87,10 +89,17 @@ private slots:
     void helpKeyShowsOneGuideWindowFromEitherTab();
     void guideQuotesTheProgram_data();
     void guideQuotesTheProgram();
+    void qtTextsAreFrench_data();
+    void qtTextsAreFrench();
     void windowIsFixedWidthAndClosingItEndsWithZero();
     void scaleFitsWindowToScreen_data();
     void scaleFitsWindowToScreen();
 };
+
+void TestForm::initTestCase()
+{
+    installQtFrench(*qApp);
+}
 
 void TestForm::widgets_data()
 {
@@ -612,6 +621,64 @@ void TestForm::guideQuotesTheProgram()
     }
     for (const QString &quote : quoted)
         QVERIFY2(read.contains(quote), qPrintable('"' + quote + '"')); // spaces included, as "impression "
+}
+
+// Every word of Qt's own a user reads in the real window: menus from a right
+// click, the crest's file dialog, the buttons of a message box.
+void TestForm::qtTextsAreFrench_data()
+{
+    QTest::addColumn<QString>("name"); // the field right-clicked, or the button that opens a dialog
+    QTest::newRow("context menu of a line edit in English") << "blasonPrint";
+    QTest::newRow("context menu and steps of a spin box in English") << "nbMises";
+    QTest::newRow("context menu of the prize list in English") << "TextGain";
+    QTest::newRow("context menu of the guide in English") << "guideBrowser";
+    QTest::newRow("labels, buttons and columns of the crest's file dialog in English") << "pushButton";
+    QTest::newRow("buttons and reason of a failed save in English") << "commandLinkButton_2";
+}
+
+void TestForm::qtTextsAreFrench()
+{
+    QFETCH(QString, name);
+    windowtest::ScratchDir scratch;
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QStringList read;
+    if (name == "pushButton" || name == "commandLinkButton_2") {
+        QVERIFY(QDir().mkdir("save.ini")); // a failed save; the dialog opens here
+        windowtest::whenModal<QDialog>(&window, [&read](QDialog *dialog) {
+            for (QWidget *widget : dialog->findChildren<QWidget *>()) {
+                if (!widget->isVisibleTo(dialog))
+                    continue;
+                read << widget->toolTip() << widget->property("text").toString();
+                if (auto *view = qobject_cast<QAbstractItemView *>(widget); view && view->model()) {
+                    for (int row = 0; qobject_cast<QListView *>(view) && row < view->model()->rowCount(); ++row)
+                        read << view->model()->index(row, 0).data().toString();
+                }
+                for (int column = 0; qobject_cast<QHeaderView *>(widget) && column < 4; ++column)
+                    read << static_cast<QHeaderView *>(widget)->model()->headerData(column, Qt::Horizontal).toString();
+            }
+            dialog->reject();
+        });
+        windowtest::click(window, qPrintable(name));
+    } else {
+        if (name == "guideBrowser")
+            QTest::keySequence(&window, QKeySequence::HelpContents);
+        auto *field = windowtest::child<QWidget>(window, qPrintable(name));
+        auto *area = qobject_cast<QAbstractScrollArea *>(field);
+        QWidget *target = area ? area->viewport() : field;
+        windowtest::whenModal<QMenu>(&window, [&read](QMenu *menu) {
+            for (const QAction *action : menu->actions())
+                read << action->text();
+            menu->close();
+        });
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(4, 4), target->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(target, &click);
+    }
+    read.removeAll(QString());
+    QTRY_VERIFY(!read.isEmpty()); // text fields pop their menu up without waiting for it
+    const QStringList english = windowtest::englishWords(read.join('\n'));
+    QVERIFY2(english.isEmpty(), qPrintable(english.join(' ') + " in:\n" + read.join('\n')));
 }
 
 void TestForm::windowIsFixedWidthAndClosingItEndsWithZero()

@@ -111,7 +111,8 @@ void Packaging::installPutsEveryFileInPlace()
     QCOMPARE(testhelpers::readBytes(prefix.filePath("share/doc/prixgeneral/copyright")),
              testhelpers::readBytes(PRIXGENERAL_SOURCE_DIR "/packaging/copyright"));
     // gzip's magic number: Debian wants both compressed.
-    for (const char *doc : {"share/man/man1/prixgeneral.1.gz", "share/doc/prixgeneral/changelog.gz"})
+    for (const char *doc : {"share/man/man1/prixgeneral.1.gz", "share/man/fr/man1/prixgeneral.1.gz",
+                            "share/doc/prixgeneral/changelog.gz"})
         QVERIFY2(testhelpers::readBytes(prefix.filePath(doc)).startsWith("\x1f\x8b"), doc);
     for (const QString &file : guideFiles()) {
         const QByteArray installed = testhelpers::readBytes(prefix.filePath("share/doc/prixgeneral/guide/" + file));
@@ -218,6 +219,10 @@ void Packaging::debianPackagePassesLintian()
     for (const QString &file : guideFiles())
         QVERIFY2(output.contains(" ./usr/share/doc/prixgeneral/guide/" + file + '\n'), qPrintable(file + '\n' + output));
     QVERIFY2(output.contains(QRegularExpression(R"( \./usr/share/metainfo/\S+\.metainfo\.xml\n)")), qPrintable(output));
+    QVERIFY2(output.contains(" ./usr/share/man/fr/man1/prixgeneral.1.gz\n"), qPrintable(output));
+    // Without it Qt's own menus and dialogs speak English.
+    QVERIFY(run("dpkg-deb", {"--field", QDir(packageDir.path()).filePath(packages.first()), "Depends"}, &output));
+    QVERIFY2(output.contains(QRegularExpression(R"((^|, )qt6-translations-l10n(,|\s))")), qPrintable(output));
 }
 
 void Packaging::metainfoValidatesAndNamesThisRelease()

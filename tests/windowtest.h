@@ -8,6 +8,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <clocale>
 #include <functional>
 #include <memory>
 
@@ -102,6 +103,54 @@ public:
 private:
     QString previous;
     QTemporaryDir dir;
+};
+
+// The English words a user could read in Qt's own menus and dialogs or in
+// the reasons under the program's messages; none of them is also French.
+inline QStringList englishWords(QString text)
+{
+    static const QSet<QString> english = {
+        "undo", "redo", "cut", "copy", "paste", "delete", "select", "all", "step", "up", "down", "link",
+        "location", "look", "in", "file", "files", "filename", "name", "of", "open", "cancel", "size",
+        "modified", "back", "forward", "create", "new", "folder", "directory", "list", "view", "detail",
+        "computer", "refers", "to", "the", "is", "no", "space", "left", "disk", "full", "too", "nothing",
+        "was", "printed", "could", "be", "started", "not", "found", "permission", "denied", "error", "unknown"};
+    QStringList found;
+    const QRegularExpression nonLetters(QStringLiteral("[^\\p{L}]+"));
+    for (const QString &word : text.remove(QLatin1Char('&')).toLower().split(nonLetters, Qt::SkipEmptyParts)) {
+        if (english.contains(word))
+            found << word;
+    }
+    return found;
+}
+
+// A French system for one test, as LANG=fr_FR.UTF-8 makes it: the system's
+// own reasons come in French. `why` says what is missing when it cannot be.
+class FrenchSystem
+{
+public:
+    FrenchSystem()
+    {
+#ifdef Q_OS_UNIX
+        previous = std::setlocale(LC_ALL, nullptr);
+        if (!std::setlocale(LC_ALL, "fr_FR.UTF-8"))
+            why = QStringLiteral("fr_FR.UTF-8 is not generated (Debian: locales, libc-l10n; "
+                                 "localedef -i fr_FR -f UTF-8 fr_FR.UTF-8)");
+#endif
+    }
+    ~FrenchSystem()
+    {
+#ifdef Q_OS_UNIX
+        std::setlocale(LC_ALL, previous.constData());
+#endif
+    }
+    FrenchSystem(const FrenchSystem &) = delete;
+    FrenchSystem &operator=(const FrenchSystem &) = delete;
+
+    QString why;
+
+private:
+    QByteArray previous;
 };
 
 #ifdef Q_OS_WIN

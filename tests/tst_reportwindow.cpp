@@ -7,6 +7,7 @@
 #include "windowtest.h"
 
 #include <memory>
+#include <optional>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -285,9 +286,9 @@ void TestReportWindow::failedPrintKeepsOldSheet()
     QFETCH(QString, obstacle);
     const bool french = obstacle.endsWith(", French system");
     obstacle = obstacle.section(',', 0, 0);
-    const std::unique_ptr<windowtest::FrenchSystem> system(french ? new windowtest::FrenchSystem : nullptr);
-    if (system && !system->why.isEmpty())
-        QSKIP(qPrintable(system->why));
+    std::optional<windowtest::FrenchSystem> system;
+    if (french && !system.emplace().set)
+        QSKIP(FRENCH_SYSTEM_MISSING);
 #ifdef Q_OS_UNIX
     if (obstacle.startsWith("read-only") && geteuid() == 0)
         QSKIP("permissions stop no write for root");

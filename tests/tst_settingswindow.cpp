@@ -8,6 +8,7 @@
 #include <cmath>
 #include <csignal>
 #include <memory>
+#include <optional>
 
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
@@ -215,9 +216,9 @@ void TestSettingsWindow::failedSaveKeepsOldFile()
     QFETCH(QString, message);
     const bool french = obstacle.endsWith(", French system");
     obstacle = obstacle.section(',', 0, 0);
-    const std::unique_ptr<windowtest::FrenchSystem> system(french ? new windowtest::FrenchSystem : nullptr);
-    if (system && !system->why.isEmpty())
-        QSKIP(qPrintable(system->why));
+    std::optional<windowtest::FrenchSystem> system;
+    if (french && !system.emplace().set)
+        QSKIP(FRENCH_SYSTEM_MISSING);
 #ifdef Q_OS_UNIX
     if (obstacle.startsWith("read-only") && geteuid() == 0)
         QSKIP("permissions stop no write for root");

@@ -124,34 +124,14 @@ inline QStringList englishWords(QString text)
     return found;
 }
 
-// A French system for one test, as LANG=fr_FR.UTF-8 makes it: the system's
-// own reasons come in French. `why` says what is missing when it cannot be.
-class FrenchSystem
+// The system's own reasons in French for one test, as LANG=fr_FR.UTF-8 gives them.
+struct FrenchSystem
 {
-public:
-    FrenchSystem()
-    {
-#ifdef Q_OS_UNIX
-        previous = std::setlocale(LC_ALL, nullptr);
-        if (!std::setlocale(LC_ALL, "fr_FR.UTF-8"))
-            why = QStringLiteral("fr_FR.UTF-8 is not generated (Debian: locales, libc-l10n; "
-                                 "localedef -i fr_FR -f UTF-8 fr_FR.UTF-8)");
-#endif
-    }
-    ~FrenchSystem()
-    {
-#ifdef Q_OS_UNIX
-        std::setlocale(LC_ALL, previous.constData());
-#endif
-    }
-    FrenchSystem(const FrenchSystem &) = delete;
-    FrenchSystem &operator=(const FrenchSystem &) = delete;
-
-    QString why;
-
-private:
-    QByteArray previous;
+    const QByteArray previous = std::setlocale(LC_ALL, nullptr);
+    const bool set = std::setlocale(LC_ALL, "fr_FR.UTF-8") != nullptr;
+    ~FrenchSystem() { std::setlocale(LC_ALL, previous.constData()); }
 };
+#define FRENCH_SYSTEM_MISSING "fr_FR.UTF-8 is not generated (Debian: locales, libc-l10n; localedef -i fr_FR -f UTF-8 fr_FR.UTF-8)"
 
 #ifdef Q_OS_WIN
 // Windows opens the sheet with the program associated with .pdf files; the

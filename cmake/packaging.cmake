@@ -38,11 +38,12 @@ if(NOT WIN32)
     find_program(PRIXGENERAL_GZIP gzip REQUIRED)
     set(_docs ${CMAKE_CURRENT_BINARY_DIR}/packaging)
     configure_file(packaging/prixgeneral.1.in ${_docs}/prixgeneral.1 @ONLY)
+    configure_file(packaging/prixgeneral.fr.1.in ${_docs}/prixgeneral.fr.1 @ONLY)
     configure_file(packaging/changelog.in ${_docs}/changelog @ONLY)
     configure_file(packaging/prixgeneral.metainfo.xml.in
                    ${_docs}/${PRIXGENERAL_APPSTREAM_ID}.metainfo.xml @ONLY)
     set(_gzipped)
-    foreach(_name prixgeneral.1 changelog)
+    foreach(_name prixgeneral.1 prixgeneral.fr.1 changelog)
         add_custom_command(OUTPUT ${_docs}/gz/${_name}.gz
             COMMAND ${CMAKE_COMMAND} -E copy ${_docs}/${_name} ${_docs}/gz/${_name}
             COMMAND ${PRIXGENERAL_GZIP} -9nf ${_docs}/gz/${_name}
@@ -53,6 +54,7 @@ if(NOT WIN32)
     add_custom_target(prixgeneral_docs ALL DEPENDS ${_gzipped})
 
     install(FILES ${_docs}/gz/prixgeneral.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    install(FILES ${_docs}/gz/prixgeneral.fr.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/fr/man1 RENAME prixgeneral.1.gz)
     install(FILES packaging/copyright ${_docs}/gz/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
     install(FILES ${PRIXGENERAL_GUIDE_FILES} DESTINATION ${CMAKE_INSTALL_DOCDIR}/guide)
     # Lists the guide in Debian's documentation index; its paths are the package's.
@@ -76,6 +78,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's own texts in French (context menus, the file dialog); shlibdeps adds the libraries.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-translations-l10n)
 # xdg-open opens the printed sheet in the desktop's PDF viewer.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

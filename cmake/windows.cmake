@@ -35,6 +35,20 @@ function(_prixgeneral_windows)
     set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${PRIXGENERAL_WINDOWS_ICON})
     target_sources(prixgeneral PRIVATE ${rc})
 
+    # Qt's own texts in French (src/app/qtfrench.cpp), compiled in: the
+    # translation of the very Qt release linked in, which Debian 13 ships
+    # beside the source it is built from (scripts/packages.sh installs it).
+    set(qt_french /usr/share/qt6/translations/qtbase_fr.qm)
+    execute_process(COMMAND dpkg-query -W [=[-f=${Version}]=] qt6-translations-l10n
+                    OUTPUT_VARIABLE french_version ERROR_QUIET)
+    if(NOT EXISTS ${qt_french} OR NOT french_version MATCHES "^${Qt6_VERSION}[+~-]")
+        message(FATAL_ERROR "${qt_french} of Qt ${Qt6_VERSION} is missing (Debian 13: qt6-translations-l10n, "
+                            "installed: '${french_version}')")
+    endif()
+    configure_file(${qt_french} ${PROJECT_BINARY_DIR}/i18n/qtbase_fr.qm COPYONLY)
+    qt_add_resources(prixgeneral_ui qtfrench PREFIX /i18n BASE ${PROJECT_BINARY_DIR}/i18n
+                     FILES ${PROJECT_BINARY_DIR}/i18n/qtbase_fr.qm)
+
     # The tests run headless with the offscreen platform, which a static Qt
     # only has when it is linked in.
     get_property(tests DIRECTORY ${PROJECT_SOURCE_DIR}/tests PROPERTY BUILDSYSTEM_TARGETS)

@@ -37,6 +37,13 @@ install_missing() {
         || die "could not install: ${missing[*]}"
 }
 
+# The tests of a failure on a French system need fr_FR.UTF-8; they skip without it.
+french_locale() {
+    locale -a 2>/dev/null | grep -qi '^fr_FR\.utf-\?8$' && return 0
+    [ "$(id -u)" -eq 0 ] || { echo "dev.sh: fr_FR.UTF-8 is not generated (as root: localedef -i fr_FR -f UTF-8 fr_FR.UTF-8)"; return 0; }
+    localedef -i fr_FR -f UTF-8 fr_FR.UTF-8 || echo "dev.sh: could not generate fr_FR.UTF-8"
+}
+
 # build PRESET: the configure and build presets of CMakePresets.json
 build() {
     (cd "$root" && cmake --preset "$1") || die "configuring the $1 build failed"
@@ -83,6 +90,7 @@ run)
     ;;
 test)
     install_missing
+    french_locale
     build default
     run_tests default
     if [ -z "${PRIXGENERAL_NO_ASAN:-}" ]; then

@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/qtfrench.h"
 #include "app/screenfit.h"
 #include "form/mainwindowform.h"
 #include "form/prescaledicon.h"
@@ -69,6 +70,7 @@ class TestForm : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void widgets_data();
     void widgets();
     void layouts_data();
@@ -87,10 +89,17 @@ private slots:
     void helpKeyShowsOneGuideWindowFromEitherTab();
     void guideQuotesTheProgram_data();
     void guideQuotesTheProgram();
+    void qtTextsAreFrench_data();
+    void qtTextsAreFrench();
     void windowIsFixedWidthAndClosingItEndsWithZero();
     void scaleFitsWindowToScreen_data();
     void scaleFitsWindowToScreen();
 };
+
+void TestForm::initTestCase()
+{
+    installQtFrench(*qApp);
+}
 
 void TestForm::widgets_data()
 {
@@ -616,6 +625,58 @@ void TestForm::guideQuotesTheProgram()
     }
     for (const QString &quote : quoted)
         QVERIFY2(read.contains(quote), qPrintable('"' + quote + '"')); // spaces included, as "impression "
+}
+
+// Every word of Qt's own a user reads in the real window: the menu of a
+// right click, the crest's file dialog, a message box.
+void TestForm::qtTextsAreFrench_data()
+{
+    QTest::addColumn<QString>("name"); // the field right-clicked, or the button that opens a dialog
+    QTest::newRow("context menu of a line edit in English") << "blasonPrint";
+    QTest::newRow("context menu and steps of a spin box in English") << "nbMises";
+    QTest::newRow("context menu of the prize list in English") << "TextGain";
+    QTest::newRow("context menu of the guide in English") << "guideBrowser";
+    QTest::newRow("labels, buttons and columns of the crest's file dialog in English") << "pushButton";
+    QTest::newRow("buttons and reason of a failed save in English") << "commandLinkButton_2";
+}
+
+void TestForm::qtTextsAreFrench()
+{
+    QFETCH(QString, name);
+    windowtest::ScratchDir scratch;
+    QVERIFY(QDir().mkdir("save.ini")); // so that saving fails
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    if (name.startsWith("guide"))
+        QTest::keySequence(&window, QKeySequence::HelpContents);
+    auto *field = windowtest::child<QWidget>(window, qPrintable(name));
+    QStringList read;
+    if (qobject_cast<QAbstractButton *>(field)) {
+        windowtest::whenModal<QDialog>(&window, [&read](QDialog *dialog) {
+            for (QWidget *widget : dialog->findChildren<QWidget *>()) {
+                read << widget->toolTip() << widget->property("text").toString();
+                for (int column = 0; qobject_cast<QHeaderView *>(widget) && column < 4; ++column)
+                    read << static_cast<QHeaderView *>(widget)->model()->headerData(column, Qt::Horizontal).toString();
+            }
+            dialog->reject();
+        });
+        windowtest::click(window, qPrintable(name));
+    } else {
+        windowtest::whenModal<QMenu>(&window, [&read](QMenu *menu) {
+            for (const QAction *action : menu->actions())
+                read << action->text();
+            menu->close();
+        });
+        auto *area = qobject_cast<QAbstractScrollArea *>(field);
+        QWidget *target = area ? area->viewport() : field;
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(4, 4), target->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(target, &click);
+    }
+    read.removeAll(QString());
+    QTRY_VERIFY(!read.isEmpty()); // text fields pop their menu up without waiting for it
+    const QStringList english = windowtest::englishWords(read.join('\n'));
+    QVERIFY2(english.isEmpty(), qPrintable(english.join(' ') + " in:\n" + read.join('\n')));
 }
 
 void TestForm::windowIsFixedWidthAndClosingItEndsWithZero()

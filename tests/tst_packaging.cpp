@@ -111,7 +111,8 @@ void Packaging::installPutsEveryFileInPlace()
     QCOMPARE(testhelpers::readBytes(prefix.filePath("share/doc/prixgeneral/copyright")),
              testhelpers::readBytes(PRIXGENERAL_SOURCE_DIR "/packaging/copyright"));
     // gzip's magic number: Debian wants both compressed.
-    for (const char *doc : {"share/man/man1/prixgeneral.1.gz", "share/doc/prixgeneral/changelog.gz"})
+    for (const char *doc : {"share/man/man1/prixgeneral.1.gz", "share/man/fr/man1/prixgeneral.1.gz",
+                            "share/doc/prixgeneral/changelog.gz"})
         QVERIFY2(testhelpers::readBytes(prefix.filePath(doc)).startsWith("\x1f\x8b"), doc);
     for (const QString &file : guideFiles()) {
         const QByteArray installed = testhelpers::readBytes(prefix.filePath("share/doc/prixgeneral/guide/" + file));
@@ -136,12 +137,16 @@ void Packaging::commandLineWithoutDisplay_data()
 #endif
     QTest::newRow("--version opened the window")
         << QStringList{"--version"} << 0 << "prixgeneral " + version + "\n" << "";
-    QTest::newRow("--help opened the window")
-        << QStringList{"--help"} << 0 << R"(Usage: prixgeneral \[options\]\n(.*\n)*  -v, --version .*\n(.*\n)*)"
+    QTest::newRow("--help opened the window or spoke English")
+        << QStringList{"--help"} << 0
+        << R"(Utilisation : prixgeneral \[options\]\n(.*\n)*  -v, --version   Affiche la version du programme et quitte\.\n)"
         << "";
-    QTest::newRow("unknown option ignored")
+    QTest::newRow("unknown option ignored or refused in English")
         << QStringList{"--no-such-option"} << 1 << ""
-        << "prixgeneral: Unknown option 'no-such-option'. Try 'prixgeneral --help'.\n";
+        << "prixgeneral : option inconnue « no-such-option ». Essayez « prixgeneral --help ».\n";
+    QTest::newRow("missing value refused in English")
+        << QStringList{"-platform"} << 1 << ""
+        << "prixgeneral : valeur manquante après « -platform ». Essayez « prixgeneral --help ».\n";
     QTest::newRow("Qt's own options reported unknown")
         << QStringList{"-platform", "offscreen", "-style=fusion", "-reverse", "-v"} << 0
         << "prixgeneral " + version + "\n" << "";
@@ -214,6 +219,10 @@ void Packaging::debianPackagePassesLintian()
     for (const QString &file : guideFiles())
         QVERIFY2(output.contains(" ./usr/share/doc/prixgeneral/guide/" + file + '\n'), qPrintable(file + '\n' + output));
     QVERIFY2(output.contains(QRegularExpression(R"( \./usr/share/metainfo/\S+\.metainfo\.xml\n)")), qPrintable(output));
+    QVERIFY2(output.contains(" ./usr/share/man/fr/man1/prixgeneral.1.gz\n"), qPrintable(output));
+    // Without it Qt's own menus and dialogs speak English.
+    QVERIFY(run("dpkg-deb", {"--field", QDir(packageDir.path()).filePath(packages.first()), "Depends"}, &output));
+    QVERIFY2(output.contains(QRegularExpression(R"((^|, )qt6-translations-l10n(,|\s))")), qPrintable(output));
 }
 
 void Packaging::metainfoValidatesAndNamesThisRelease()

@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/qtfrench.h"
 
 #include "journal/journal.h"
 #include "journal/journalfile.h"
@@ -8,6 +9,7 @@
 #include "windowtest.h"
 
 #include <memory>
+#include <optional>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -158,6 +160,7 @@ void TestReportWindow::initTestCase()
     if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
         QSKIP("the user's own choice of PDF viewer outranks any stand-in; printing would start it");
 #endif
+    installQtFrench(*qApp);
     QLoggingCategory::setFilterRules(QStringLiteral("prixgeneral.*=false"));
     QVERIFY(windowtest::installFakeOpener(opener.path(), opener.filePath("opened.txt")));
 }
@@ -409,6 +412,8 @@ void TestReportWindow::failedPrintKeepsOldSheet_data()
     QTest::addColumn<QString>("obstacle");
     QTest::addColumn<QString>("file"); // the one in the way
     QTest::newRow("a directory in the sheet's place") << "directory" << classique;
+    QTest::newRow("a directory in the sheet's place on a French system: Qt's reason in English")
+        << "directory, French system" << classique;
 #ifdef Q_OS_UNIX
     QTest::newRow("file size limit reached mid-sheet: the cut sheet never replaces the old one")
         << "size limit" << classique;
@@ -434,6 +439,11 @@ void TestReportWindow::failedPrintKeepsOldSheet()
 {
     QFETCH(QString, obstacle);
     QFETCH(QString, file);
+    const bool french = obstacle.endsWith(", French system");
+    obstacle = obstacle.section(',', 0, 0);
+    std::optional<windowtest::FrenchSystem> system;
+    if (french && !system.emplace().set)
+        QSKIP(FRENCH_SYSTEM_MISSING);
 #ifdef Q_OS_UNIX
     if (obstacle.startsWith("read-only") && geteuid() == 0)
         QSKIP("permissions stop no write for root");
@@ -502,6 +512,8 @@ void TestReportWindow::failedPrintKeepsOldSheet()
                           : QStringLiteral("Le journal n'a pas pu être mis à jour."));
     QVERIFY2(details.startsWith(pathOf(file) + '\n') && details.size() > pathOf(file).size() + 1,
              qPrintable(details));
+    if (french)
+        QVERIFY2(windowtest::englishWords(details.section('\n', 1)).isEmpty(), qPrintable(details));
     if (obstacle == "directory")
         QVERIFY(QFileInfo(kept).isDir());
     else if (obstacle == "pipe")
@@ -613,7 +625,7 @@ void TestReportWindow::smallDiskPrintsWholeOrRefuses()
     calculateAndPrint(*window);
     QTest::qWait(300); // a started viewer would have written by now
     const QString sheet = pathOf(classique);
-    const QString noSpace = "\nNo space left on the disk";
+    const QString noSpace = "\nPlus de place sur le disque";
     const bool printed = !shown.startsWith("Erreur");
     const bool recorded = shown.isEmpty();
     qInfo("%d KiB: %s", kib, recorded ? "printed and recorded" : qPrintable("refused: " + shown.section('\n', 0, 0)));

@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/qtfrench.h"
 
 #include "fulldisk.h"
 #include "randomsettingslines.h"
@@ -7,6 +8,7 @@
 #include <cmath>
 #include <csignal>
 #include <memory>
+#include <optional>
 
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
@@ -74,6 +76,7 @@ private:
 
 void TestSettingsWindow::initTestCase()
 {
+    installQtFrench(*qApp);
     QLoggingCategory::setFilterRules(QStringLiteral("prixgeneral.*=false"));
 #ifdef Q_OS_UNIX
     // A write beyond the file size limit then fails with EFBIG instead of
@@ -187,7 +190,11 @@ void TestSettingsWindow::failedSaveKeepsOldFile_data()
 
     const QString saveError = QStringLiteral("Erreur lors de la sauvegarde du fichier !");
     QTest::newRow("save.ini is a directory") << "directory" << saveError;
+    QTest::newRow("save.ini is a directory on a French system: Qt's reason in English")
+        << "directory, French system" << saveError;
     QTest::newRow("write fails after open") << "size limit" << saveError;
+    QTest::newRow("write fails on a French system: the system's reason in English")
+        << "size limit, French system" << saveError;
 #ifdef Q_OS_LINUX
     QTest::newRow("a real disk with no room left") << "full disk" << saveError;
 #endif
@@ -207,6 +214,11 @@ void TestSettingsWindow::failedSaveKeepsOldFile()
 {
     QFETCH(QString, obstacle);
     QFETCH(QString, message);
+    const bool french = obstacle.endsWith(", French system");
+    obstacle = obstacle.section(',', 0, 0);
+    std::optional<windowtest::FrenchSystem> system;
+    if (french && !system.emplace().set)
+        QSKIP(FRENCH_SYSTEM_MISSING);
 #ifdef Q_OS_UNIX
     if (obstacle.startsWith("read-only") && geteuid() == 0)
         QSKIP("permissions stop no write for root");
@@ -250,9 +262,10 @@ void TestSettingsWindow::failedSaveKeepsOldFile()
     });
 #endif
 
-    QString shown;
-    windowtest::whenModal<QMessageBox>(&w, [&shown](QMessageBox *box) {
+    QString shown, reason;
+    windowtest::whenModal<QMessageBox>(&w, [&shown, &reason](QMessageBox *box) {
         shown = box->text();
+        reason = box->informativeText().section('\n', 1);
         box->button(QMessageBox::Ok)->click();
     });
 #ifdef Q_OS_UNIX
@@ -270,6 +283,8 @@ void TestSettingsWindow::failedSaveKeepsOldFile()
 #endif
 
     QCOMPARE(shown, message);
+    if (french)
+        QVERIFY2(!reason.isEmpty() && windowtest::englishWords(reason).isEmpty(), qPrintable(reason));
     QCOMPARE(windowtest::readBytes(kept), goodSettingsLine());
     QCOMPARE(windowtest::dirEntries(QDir::currentPath()), QStringList{"save.ini"});
     QCOMPARE(child<QSpinBox>(w, "gainMini")->value(), 42);

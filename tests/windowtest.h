@@ -8,6 +8,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <clocale>
 #include <functional>
 #include <memory>
 
@@ -103,6 +104,34 @@ private:
     QString previous;
     QTemporaryDir dir;
 };
+
+// The English words a user could read in Qt's own menus and dialogs or in
+// the reasons under the program's messages; none of them is also French.
+inline QStringList englishWords(QString text)
+{
+    static const QSet<QString> english = {
+        "undo", "redo", "cut", "copy", "paste", "delete", "select", "all", "step", "up", "down", "link",
+        "location", "look", "in", "file", "files", "filename", "name", "of", "open", "cancel", "size",
+        "modified", "back", "forward", "create", "new", "folder", "directory", "list", "view", "detail",
+        "computer", "refers", "to", "the", "is", "no", "space", "left", "disk", "full", "too", "nothing",
+        "was", "printed", "could", "be", "started", "not", "found", "permission", "denied", "error", "unknown"};
+    QStringList found;
+    const QRegularExpression nonLetters(QStringLiteral("[^\\p{L}]+"));
+    for (const QString &word : text.remove(QLatin1Char('&')).toLower().split(nonLetters, Qt::SkipEmptyParts)) {
+        if (english.contains(word))
+            found << word;
+    }
+    return found;
+}
+
+// The system's own reasons in French for one test, as LANG=fr_FR.UTF-8 gives them.
+struct FrenchSystem
+{
+    const QByteArray previous = std::setlocale(LC_ALL, nullptr);
+    const bool set = std::setlocale(LC_ALL, "fr_FR.UTF-8") != nullptr;
+    ~FrenchSystem() { std::setlocale(LC_ALL, previous.constData()); }
+};
+#define FRENCH_SYSTEM_MISSING "fr_FR.UTF-8 is not generated (Debian: locales, libc-l10n; localedef -i fr_FR -f UTF-8 fr_FR.UTF-8)"
 
 #ifdef Q_OS_WIN
 // Windows opens the sheet with the program associated with .pdf files; the

@@ -97,6 +97,23 @@ if [ -n "${PRIXGENERAL_SCREENSHOT:-}" ]; then
         "$PRIXGENERAL_SCREENSHOT" || note "no screenshot"
 fi
 
+# Qt's own context menu speaks French: its "Co&ller" pastes on L, which
+# nothing in the English menu answers. 7 is copied, then pasted after itself.
+focus_mises
+type_text 7
+keys ctrl+a ctrl+c End
+timeout 30 xdotool mousemove --window "$window" 192 101 click 3 || die "could not right-click nbMises"
+sleep 1
+keys l
+sleep 1
+keys Escape # an English menu would still be open
+rm -f "$opened"
+keys ctrl+p
+wait_for 60 test -s "$opened" || die "ctrl+p handed nothing to the .pdf handler"
+text=$(pdftotext -enc UTF-8 "$sheet" - | tr -s ' \n' '  ')
+case $text in *"77 mises effectuées"*) ;; *) die "the context menu did not paste in French (no Co&ller): $text" ;; esac
+note "the context menu is French"
+
 # On to "Configuration" and "Sauvegarder": the 13 fields read at start must be
 # what is written back, so the file is replaced first. The handler's console
 # took the keyboard: back to nbMises, then past nbNoirsPayes, "Calculer",

@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/qtfrench.h"
 #include "app/screenfit.h"
 
 #include <QApplication>
@@ -9,6 +10,10 @@
 #include <QStringList>
 
 #include <cstdio>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 #ifndef PRIXGENERAL_VERSION
 #error "PRIXGENERAL_VERSION is CMake's project version, given by CMakeLists.txt"
@@ -28,10 +33,65 @@ const char *const qtOptionsWithValue[] = {
     "btn", "button"};
 const char *const qtSwitches[] = {"reverse", "widgetcount", "nograb", "dograb", "sync", "testability"};
 
+// Without a QApplication no translator can be installed, so the parser's
+// own English stops here and the texts below are the program's.
+const char *const helpText =
+    "Utilisation : %1 [options]\n"
+    "Calcul des prix d'un tir au prix général d'une compagnie d'arc.\n"
+    "Lit et écrit save.ini et prixGeneral_<catégorie>.pdf dans le dossier courant.\n"
+    "Les options de Qt (-platform, -style, -reverse…) sont acceptées aussi.\n"
+    "\n"
+    "Options :\n"
+    "  -h, --help, -?  Affiche cette aide et quitte.\n"
+    "  -v, --version   Affiche la version du programme et quitte.\n";
+
+#ifdef Q_OS_WIN
+// As Qt's own parser decides: a program of the GUI subsystem started from
+// Explorer, a shortcut or a console it does not share prints nowhere.
+bool printsNowhere()
+{
+    if (GetConsoleWindow())
+        return false;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    GetStartupInfoW(&startup);
+    return !(startup.dwFlags & STARTF_USESTDHANDLES);
+}
+#endif
+
 void print(FILE *stream, const QString &text)
 {
+#ifdef Q_OS_WIN
+    if (printsNowhere()) {
+        MessageBoxW(nullptr, reinterpret_cast<const wchar_t *>(text.utf16()), L"Prix g\u00e9n\u00e9ral",
+                    MB_OK | MB_TOPMOST | MB_SETFOREGROUND | (stream == stderr ? MB_ICONERROR : MB_ICONINFORMATION));
+        return;
+    }
+#endif
     std::fputs(text.toLocal8Bit().constData(), stream);
     std::fflush(stream);
+}
+
+// The parser's reason in French: it names the option in its English text.
+QString refusal(const QCommandLineParser &parser)
+{
+    const auto quoted = [](const QString &name) { return QStringLiteral("« %1 »").arg(name); };
+    const QStringList unknown = parser.unknownOptionNames();
+    if (unknown.size() == 1)
+        return QStringLiteral("option inconnue ") + quoted(unknown.first());
+    if (!unknown.isEmpty()) {
+        QStringList names;
+        for (const QString &name : unknown)
+            names << quoted(name);
+        return QStringLiteral("options inconnues : ") + names.join(QStringLiteral(", "));
+    }
+    const QString error = parser.errorText();
+    const QString name = QRegularExpression(QStringLiteral("'(.*)'\\.$")).match(error).captured(1);
+    if (error.startsWith(QLatin1String("Missing value")))
+        return QStringLiteral("valeur manquante après ") + quoted(name);
+    if (error.startsWith(QLatin1String("Unexpected value")))
+        return QStringLiteral("valeur inattendue après ") + quoted(name);
+    return error;
 }
 
 // Answers --help and --version, or refuses what it does not know, all
@@ -41,14 +101,8 @@ int answerCommandLine(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(
-        QStringLiteral("Prize calculator for an archery club's general-prize shoot (prix général).\n"
-                       "Reads and writes save.ini and prixGeneral_<category>.pdf in the current directory.\n"
-                       "Qt's own options (-platform, -style, -reverse, ...) are accepted too."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")},
-                                  QStringLiteral("Show this help and exit."));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Show the program's version and exit."));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")});
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     parser.addOption(help);
     parser.addOption(version);
     for (const char *name : qtOptionsWithValue) {
@@ -63,14 +117,11 @@ int answerCommandLine(const QStringList &arguments)
     }
 
     if (!parser.parse(arguments)) {
-        print(stderr, QStringLiteral("%1: %2 Try '%1 --help'.\n").arg(programName, parser.errorText()));
+        print(stderr, QStringLiteral("%1 : %2. Essayez « %1 --help ».\n").arg(programName, refusal(parser)));
         return 1;
     }
     if (parser.isSet(help)) {
-        // helpText() names the program after argv[0]; say its real name.
-        QString text = parser.helpText();
-        text.replace(QRegularExpression(QStringLiteral("^Usage: \\S+")), QStringLiteral("Usage: ") + programName);
-        print(stdout, text);
+        print(stdout, QString::fromUtf8(helpText).arg(programName));
         return 0;
     }
     if (parser.isSet(version)) {
@@ -101,6 +152,7 @@ int main(int argc, char *argv[])
 #endif
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(programVersion);
+    installQtFrench(app);
 #ifndef Q_OS_WIN
     // Windows takes the program file's icon; elsewhere give the same picture.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/orvan.ico")));

@@ -1,5 +1,6 @@
 #include "files/wholefile.h"
 
+#include <QCoreApplication>
 #include <QSaveFile>
 
 #ifdef Q_OS_WIN
@@ -12,7 +13,7 @@
 
 namespace {
 
-QString noSpaceLeft() { return QStringLiteral("No space left on the disk"); }
+QString noSpaceLeft() { return QStringLiteral("Plus de place sur le disque"); }
 
 // Qt's own reason, or, where it has none, what it must have been.
 QString writeFailure(const QFileDevice &file)
@@ -20,9 +21,9 @@ QString writeFailure(const QFileDevice &file)
     if (file.error() == QFileDevice::ResourceError)
         return noSpaceLeft();
     const QString reason = file.errorString();
-    if (!reason.isEmpty() && reason != QLatin1String("Unknown error"))
+    if (!reason.isEmpty() && reason != QCoreApplication::translate("QIODevice", "Unknown error"))
         return reason;
-    return QStringLiteral("The disk is full or the file too large");
+    return QStringLiteral("Le disque est plein ou le fichier trop gros");
 }
 
 class SavedFile final : public FileReplacement

@@ -99,7 +99,7 @@ bool printSheet(const QTextDocument &model, const QString &html, FileReplacement
 {
     const QByteArray pdf = renderSheet(model, html);
     if (pdf.isEmpty()) {
-        *error = QStringLiteral("Nothing was printed");
+        *error = QStringLiteral("Rien n'a été imprimé");
         return false;
     }
     return replaceWhole(file, pdf, error);
@@ -148,7 +148,7 @@ bool openSheet(const QString &pdfPath, QString *error)
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
         return true;
-    *error = QStringLiteral("No PDF viewer could be started: xdg-open was not found");
+    *error = QStringLiteral("Aucun lecteur PDF n'a pu être démarré : xdg-open est introuvable");
     return false;
 #endif
 }

@@ -387,6 +387,8 @@ void TestReportWindow::printsReplaceOnlyTheirOwnSheet()
     child<QSpinBox>(*window, "nbNoirsPayes")->setValue(7);
     child<QComboBox>(*window, "comboBox")->setCurrentText("arc poulie");
     calculateAndPrint(*window);
+    // Its viewer starts in the background: let it write before the next test looks.
+    QTRY_COMPARE(openedFiles().size(), 4);
     QByteArray shown = windowtest::readBytes(journalCsv);
     qInfo("journal.csv:\n%s", shown.replace("\xEF\xBB\xBF", "<BOM>").replace("\r", "<CR>").constData());
     const QList<QByteArray> lines = windowtest::readBytes(journalCsv).split('\n');

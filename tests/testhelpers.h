@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QList>
 #include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QString>
@@ -30,21 +31,31 @@ inline QStringList dirEntries(const QString &path)
     return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
-// Empty when the prizes, minimum gains and leftover of a sheet's text (as
-// pdftotext reads it) add up to its "Somme à distribuer"; else that text.
-inline QString sheetImbalance(const QString &text)
+// The sum of the main prizes, of the minimum gains and the leftover of the
+// prize list in a sheet's text (as pdftotext reads it); empty without one.
+inline QList<double> sheetListAmounts(const QString &text)
 {
     const auto number = [&text](const QString &pattern, int group = 1) {
         return QRegularExpression(pattern).match(text).captured(group).toDouble();
     };
+    if (!text.contains(QStringLiteral("Fraction honteux")))
+        return {};
     const QString gains = QStringLiteral("du (-?\\d+)ème au (-?\\d+)ème : (\\d+) €");
-    double paid = number(QStringLiteral("Fraction honteux : (-?[\\d.e+]+) €"))
-                  + (number(gains, 2) - number(gains, 1) + 1) * number(gains, 3);
+    double prizes = 0;
     const QRegularExpression prize(QStringLiteral("\\d+(?:er|ème) \\([^)]*\\) : (-?[\\d.e+]+) €"));
     for (auto it = prize.globalMatch(text); it.hasNext();)
-        paid += it.next().captured(1).toDouble();
-    const bool listed = text.contains(QStringLiteral("Fraction honteux"));
-    return listed && paid == number(QStringLiteral("Somme à distribuer : (-?\\d+) €")) ? QString() : text;
+        prizes += it.next().captured(1).toDouble();
+    return {prizes, (number(gains, 2) - number(gains, 1) + 1) * number(gains, 3),
+            number(QStringLiteral("Fraction honteux : (-?[\\d.e+]+) €"))};
+}
+
+// Empty when the list of a sheet's text adds up to its "Somme à
+// distribuer"; else that text.
+inline QString sheetImbalance(const QString &text)
+{
+    const QList<double> list = sheetListAmounts(text);
+    const double pool = QRegularExpression(QStringLiteral("Somme à distribuer : (-?\\d+) €")).match(text).captured(1).toDouble();
+    return !list.isEmpty() && list[0] + list[1] + list[2] == pool ? QString() : text;
 }
 
 // Collects the debug messages of `category` for as long as it lives.

@@ -14,9 +14,8 @@ namespace {
 
 prizes::Distribution share(int pool, bool fixed, const QList<int> &values, int gain, bool fiveEuros)
 {
-    return prizes::distribute(pool, fixed ? prizes::PrizeMode::Fixed : prizes::PrizeMode::Percentage,
-                              values, gain,
-                              [fiveEuros](float amount) { return prizes::roundAmount(amount, fiveEuros); });
+    return prizes::distribute(
+        {pool, fixed ? prizes::PrizeMode::Fixed : prizes::PrizeMode::Percentage, values, gain, fiveEuros});
 }
 
 // A second computation of the same rules, written apart from the program's

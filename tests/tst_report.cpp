@@ -1,7 +1,14 @@
+#include "files/wholefile.h"
 #include "journal/journal.h"
+#include "journal/journalfile.h"
 #include "report/sheet.h"
 
 #include <QtTest>
+
+#include <climits>
+#include <cfloat>
+#include <future>
+#include <thread>
 
 namespace {
 
@@ -9,7 +16,7 @@ namespace {
 journal::Entry entryOn(int day, const QString &category = QStringLiteral("arc classique"), int bets = 120)
 {
     return {QDateTime(QDate(2026, 12, day), QTime(14, 32, 51)), category, bets, 3.5, 420, 20, 84, 35, 0.5, 17.5f,
-            318, 210, 105, 3, false, QStringLiteral("prixGeneral_arc_classique.pdf")};
+            318, journal::ListAmounts{210, 105, 3}, false, QStringLiteral("prixGeneral_arc_classique.pdf")};
 }
 
 const QByteArray knownRow = "2026-12-09;14:32;arc classique;120;3,50;420;20;84;35;0,50;17,5;318;210;105;3;non;"
@@ -40,6 +47,10 @@ private slots:
     void journalRow();
     void journalRecords_data();
     void journalRecords();
+    void journalRowsReadBack_data();
+    void journalRowsReadBack();
+    void journalWriters_data();
+    void journalWriters();
 };
 
 void TestReport::fileName_data()
@@ -88,6 +99,11 @@ void TestReport::journalRow_data()
     QTest::newRow("category with a double quote quoted, the quote doubled")
         << "category=arc \"nu\"" << row("arc classique", "\"arc \"\"nu\"\"\"");
     QTest::newRow("category with a line end quoted") << "category=arc\nnu" << row("arc classique", "\"arc\nnu\"");
+    QTest::newRow("list typed by hand, no Calculer: prize fields empty") << "list=none" << row(";210;105;3;", ";;;;");
+    // Written, the next print would find a journal it does not know and refuse it.
+    QTest::newRow("blacks not a number: refused, not written") << "blacks=nan" << QByteArray();
+    QTest::newRow("infinite leftover: refused, not written") << "leftover=inf" << QByteArray();
+    QTest::newRow("tariff of infinity: refused, not written") << "betPrice=-inf" << QByteArray();
 }
 
 void TestReport::journalRow()
@@ -96,12 +112,20 @@ void TestReport::journalRow()
     QFETCH(QByteArray, expected);
     journal::Entry entry = entryOn(9);
     const QString value = change.section('=', 1);
-    entry.blacks = change.startsWith("blacks") ? value.toFloat() : entry.blacks;
-    entry.betPrice = change.startsWith("betPrice") ? value.toDouble() : entry.betPrice;
-    entry.leftover = change.startsWith("leftover") ? value.toFloat() : entry.leftover;
+    const double number = value == "nan" ? qQNaN() : value.endsWith("inf") ? value.startsWith('-') ? -qInf() : qInf()
+                                                                           : value.toDouble();
+    entry.blacks = change.startsWith("blacks") ? float(number) : entry.blacks;
+    entry.betPrice = change.startsWith("betPrice") ? number : entry.betPrice;
+    entry.list->leftover = change.startsWith("leftover") ? float(number) : entry.list->leftover;
     entry.listModified = change.startsWith("modified");
     entry.category = change.startsWith("category") ? value : entry.category;
-    QCOMPARE(journal::row(entry), expected);
+    if (change == "list=none")
+        entry.list.reset();
+    QString refused;
+    QCOMPARE(journal::row(entry, &refused).value_or(QByteArray()), expected);
+    QCOMPARE(refused.isEmpty(), !expected.isEmpty());
+    if (expected.isEmpty())
+        return;
     // It reads back as a row of the program's: recording it again replaces it.
     const QByteArray journal = "\xEF\xBB\xBF" + journal::headerRow() + expected;
     QCOMPARE(journal::recorded(journal, entry).value_or(QByteArray()), journal);
@@ -114,8 +138,8 @@ void TestReport::journalRecords_data()
                               "Pourcentage de frais;Montant des frais;Noirs payés;Tarif des noirs;Somme des noirs "
                               "payés;Somme à distribuer;Prix principaux;Gains minimum;Fraction honteux;Liste "
                               "modifiée;Feuille\r\n";
-    const QByteArray yesterday = journal::row(entryOn(8)), poulie = journal::row(entryOn(9, "arc poulie"));
-    const QByteArray first = journal::row(entryOn(9, "arc classique", 100)), today = journal::row(entryOn(9));
+    const QByteArray yesterday = *journal::row(entryOn(8)), poulie = *journal::row(entryOn(9, "arc poulie"));
+    const QByteArray first = *journal::row(entryOn(9, "arc classique", 100)), today = *journal::row(entryOn(9));
     QTest::addColumn<QByteArray>("journal");
     QTest::addColumn<QByteArray>("expected"); // empty: refused as foreign
     QTest::newRow("no journal: mark, header, the row") << QByteArray() << header + today;
@@ -138,5 +162,208 @@ void TestReport::journalRecords()
     QCOMPARE(journal::recorded(journal, entryOn(9)).value_or(QByteArray()), expected);
 }
 
-QTEST_GUILESS_MAIN(TestReport)
+// Entries as a print could make them, and past anything a print makes.
+void TestReport::journalRowsReadBack_data()
+{
+    QTest::addColumn<QList<double>>("values"); // bets, prices, blacks, leftover in turn; empty: random
+    QTest::addColumn<QString>("refused");      // the column a value has no place in
+    QTest::newRow("random entries of any size") << QList<double>() << "";
+    QTest::newRow("extreme counts and prices")
+        << QList<double>{INT_MIN, DBL_MAX, -FLT_MAX, FLT_MIN, INT_MAX, -0.0, FLT_MAX, -FLT_MAX} << "";
+    QTest::newRow("prices below a cent, amounts with exponents")
+        << QList<double>{0, 0.004, 1234567.0, -1e-30, 1, 1e-300, 9.99999e37, 1e+06} << "";
+    QTest::newRow("not a number is refused") << QList<double>{1, 3.5, qQNaN(), 0} << "Somme des noirs payés : nan";
+    QTest::newRow("infinite price is refused") << QList<double>{1, qInf(), 0, 0} << "Tarif de la mise : inf";
+}
+
+void TestReport::journalRowsReadBack()
+{
+    QFETCH(QList<double>, values);
+    QFETCH(QString, refused);
+    QRandomGenerator random(20261209);
+    const auto text = [&random] {
+        QString t;
+        for (int n = random.bounded(12); n > 0; --n)
+            t += QStringLiteral("a;\"\r\n é€,.-0")[random.bounded(15)];
+        return t;
+    };
+    for (int i = 0; i < (values.isEmpty() ? 2000 : values.size() / 4); ++i) {
+        const auto any = [&](int k) { return values.isEmpty() ? (random.generateDouble() - 0.5) * std::pow(10.0, random.bounded(38)) : values[i * 4 + k]; };
+        journal::Entry entry;
+        entry.printed = QDateTime(QDate(2026, 1, 1).addDays(random.bounded(3000)), QTime(random.bounded(24), 59));
+        entry.category = text();
+        entry.bets = entry.blacksPaid = entry.receipts = values.isEmpty() ? int(random.generate()) : int(any(0));
+        entry.betPrice = entry.blackPrice = any(1);
+        entry.blacks = float(any(2));
+        entry.pool = entry.costs = -entry.bets / 3;
+        if (random.bounded(2) || !values.isEmpty())
+            entry.list = journal::ListAmounts{qint64(random.generate64()), -qint64(random.generate()), float(any(3))};
+        entry.sheet = text();
+        QString why;
+        const std::optional<QByteArray> row = journal::row(entry, &why);
+        QCOMPARE(why, refused);
+        if (!row)
+            continue;
+        // Read back as the program's own: recording the entry again replaces its row.
+        const QByteArray journal = "\xEF\xBB\xBF" + journal::headerRow() + *row;
+        QVERIFY2(journal::recorded(journal, entry) == journal, row->constData());
+    }
+}
+
+namespace {
+
+// Stands between a writer's read of the journal and its write, as another
+// copy of the program printing at that very moment does.
+class WriteBetween final : public FileReplacement
+{
+public:
+    WriteBetween(const QString &fileName, std::function<void()> between)
+        : real(replacementFor(fileName)), between(std::move(between))
+    {
+    }
+    bool open() override
+    {
+        between();
+        return real->open();
+    }
+    qint64 write(const char *data, qint64 size) override { return real->write(data, size); }
+    bool flush() override { return real->flush(); }
+    bool sync() override { return real->sync(); }
+    bool commit() override { return real->commit(); }
+    void cancel() override { real->cancel(); }
+    QString failure() const override { return real->failure(); }
+
+private:
+    std::unique_ptr<FileReplacement> real;
+    std::function<void()> between;
+};
+
+journal::Entry entryNamed(const QString &category)
+{
+    journal::Entry entry = entryOn(9, category);
+    entry.printed = QDateTime::currentDateTime();
+    return entry;
+}
+
+// The categories of the journal's rows, in order.
+QStringList categories(const QString &fileName)
+{
+    QStringList found;
+    QFile file(fileName);
+    const QList<QByteArray> lines = file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>();
+    for (qsizetype i = 1; i < lines.size(); ++i)
+        if (!lines[i].isEmpty())
+            found << QString::fromUtf8(lines[i].split(';').value(2));
+    return found;
+}
+
+QProcess *startCopy(QObject *parent, const QStringList &arguments)
+{
+    auto *copy = new QProcess(parent);
+    copy->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    copy->start(QCoreApplication::applicationFilePath(), arguments);
+    return copy;
+}
+
+} // namespace
+
+void TestReport::journalWriters_data()
+{
+    QTest::addColumn<QString>("other"); // what the other copy of the program does
+    QTest::newRow("second copy reads between the first's read and write: both rows kept") << "between";
+    QTest::newRow("two copies recording at once, many times: every row kept") << "records";
+    QTest::newRow("a copy killed while holding the journal does not block the next") << "killed";
+    QTest::newRow("a copy stuck while holding the journal: refused in French, journal kept") << "stuck";
+}
+
+void TestReport::journalWriters()
+{
+    QFETCH(QString, other);
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath("journal.csv");
+    QObject copies;
+    QString error, otherError;
+    if (other == "between") {
+        bool otherRecorded = false;
+        std::thread second;
+        std::promise<void> done;
+        WriteBetween first(fileName, [&] {
+            second = std::thread([&] {
+                otherRecorded = journal::recordInJournal(fileName, entryNamed("arc poulie"), &otherError);
+                done.set_value();
+            });
+            // Room for it to write all it can before the first writes.
+            done.get_future().wait_for(std::chrono::seconds(1));
+        });
+        QVERIFY2(journal::recordInJournal(fileName, first, entryNamed("arc classique"), &error), qPrintable(error));
+        second.join();
+        QVERIFY2(otherRecorded, qPrintable(otherError));
+        QCOMPARE(categories(fileName), (QStringList{"arc classique", "arc poulie"}));
+        return;
+    }
+    if (other == "records") {
+        const int each = 100;
+        QProcess *a = startCopy(&copies, {"--record", fileName, "A", QString::number(each)});
+        QProcess *b = startCopy(&copies, {"--record", fileName, "B", QString::number(each)});
+        QVERIFY(a->waitForFinished(120000) && b->waitForFinished(120000));
+        QCOMPARE(a->exitCode() + b->exitCode(), 0);
+        QStringList kept = categories(fileName);
+        qInfo("%d rows recorded by two processes, %lld kept", 2 * each, qlonglong(kept.size()));
+        kept.sort();
+        QStringList expected;
+        for (int i = 0; i < each; ++i)
+            expected << QStringLiteral("A %1").arg(i, 3, 10, QLatin1Char('0'))
+                     << QStringLiteral("B %1").arg(i, 3, 10, QLatin1Char('0'));
+        expected.sort();
+        QCOMPARE(kept, expected);
+        return;
+    }
+    QProcess *holder = startCopy(&copies, {"--hold", fileName});
+    QVERIFY(holder->waitForReadyRead(30000));
+    if (other == "killed") {
+        holder->kill();
+        QVERIFY(holder->waitForFinished(30000));
+    }
+    QElapsedTimer clock;
+    clock.start();
+    const bool recorded = journal::recordInJournal(fileName, entryNamed("arc classique"), &error);
+    QCOMPARE(recorded, other == "killed");
+    QCOMPARE(QFile::exists(fileName), recorded);
+    QVERIFY2(clock.elapsed() < journal::lockWait + 2000, qPrintable(QString::number(clock.elapsed())));
+    if (!recorded)
+        QVERIFY2(error.startsWith("Une autre fenêtre de Prix général est en train de l'écrire"), qPrintable(error));
+    holder->kill();
+    holder->waitForFinished();
+}
+
+// This test started again as another copy of the program writing the journal:
+//   --record JOURNAL NAME COUNT  records COUNT sheets, categories "NAME 000" on
+//   --hold JOURNAL               takes the journal's lock, says so, and keeps it
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = app.arguments();
+    if (arguments.value(1) == "--record") {
+        for (int i = 0; i < arguments.value(4).toInt(); ++i) {
+            QString error;
+            const QString name = arguments[3] + QStringLiteral(" %1").arg(i, 3, 10, QLatin1Char('0'));
+            if (!journal::recordInJournal(arguments[2], entryNamed(name), &error))
+                qFatal("%s: %s", qPrintable(name), qPrintable(error));
+        }
+        return 0;
+    }
+    if (arguments.value(1) == "--hold") {
+        QLockFile lock(arguments[2] + ".lock");
+        if (!lock.lock())
+            return 1;
+        std::fputs("held\n", stdout);
+        std::fflush(stdout);
+        QThread::sleep(120);
+        return 0;
+    }
+    TestReport test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_report.moc"

@@ -77,7 +77,7 @@ QByteArray journalOfOtherDays(qsizetype size)
     entry.sheet = classique;
     QByteArray bytes = "\xEF\xBB\xBF" + journal::headerRow();
     while (bytes.size() < size)
-        bytes += journal::row(entry);
+        bytes += *journal::row(entry);
     return bytes;
 }
 
@@ -117,6 +117,34 @@ QStringList spreadsheetRows(const QString &csv)
 // As the program resolves it, against the current directory.
 QString pathOf(const QString &name) { return QDir::current().absoluteFilePath(name); }
 
+// What the treasurer does before printing or closing, in turn: "name=value"
+// sets a field, "TextGain=text" types a line below the prize list, a name
+// alone clicks that button.
+void runSteps(QWidget &window, const QStringList &steps)
+{
+    for (const QString &step : steps) {
+        const QByteArray name = step.section('=', 0, 0).toLatin1();
+        if (name == "TextGain")
+            child<QPlainTextEdit>(window, "TextGain")->appendPlainText(step.section('=', 1));
+        else if (step.contains('='))
+            child<QWidget>(window, name.constData())->setProperty("value", step.section('=', 1).toDouble());
+        else
+            windowtest::click(window, name.constData());
+    }
+}
+
+// Enter for the default answer, Esc for the way out, a click for any other.
+void answerWithKeys(QMessageBox *box, const QString &answer)
+{
+    if (answer == box->defaultButton()->text())
+        QTest::keyClick(box, Qt::Key_Return);
+    else if (answer == box->escapeButton()->text())
+        QTest::keyClick(box, Qt::Key_Escape);
+    for (QAbstractButton *button : box->buttons())
+        if (button->text() == answer && box->isVisible())
+            button->click();
+}
+
 } // namespace
 
 class TestReportWindow : public QObject
@@ -130,6 +158,9 @@ private slots:
     void printsEachCategory_data();
     void printsEachCategory();
     void printsReplaceOnlyTheirOwnSheet();
+    void journalOpensInSpreadsheet();
+    void closingKeepsUnprintedTyping_data();
+    void closingKeepsUnprintedTyping();
     void failedPrintKeepsOldSheet_data();
     void failedPrintKeepsOldSheet();
     void fillingDiskGetsWholeSheetOrNone_data();
@@ -239,6 +270,17 @@ void TestReportWindow::printsEachCategory_data()
     changed("names typed into a current list print without a question", {"TextGain=Jean Dupont, Marie Martin"}, "", "");
     changed("typed list then a count corrected: recalculating says it replaces the names",
             {"TextGain=Jean Dupont", "nbNoirsPayes=20"}, asItStands, "maintenant 326 €.\nRecalculer remplace");
+    changed("typed list then a count corrected: Enter cancels and keeps the names",
+            {"TextGain=Jean Dupont", "nbNoirsPayes=20"}, cancel, "Recalculer remplace");
+    QTest::newRow("tel quel after a count corrected: the journal has the printed list, not the Bilan's")
+        << 0 << classique << "Prix général arc classique" << ""
+        << QStringList{"nbPrix=3", "valeurPrix1=40", "valeurPrix2=25", "valeurPrix3=10", "cinqEuro", "nbMises=100",
+                       "nbNoirsPayes=10", "commandLinkButton", "nbMises=300"}
+        << asItStands
+        << "le bilan annonce maintenant" << "";
+    QTest::newRow("list typed by hand: the journal has no amounts of Calculer")
+        << 0 << classique << "Prix général arc classique" << "" << QStringList{"nbMises=120", "TextGain=1er : 100 €"}
+        << asItStands << "Aucune liste des prix" << "";
     QTest::newRow("crest named with percent, hash and spaces is that very file")
         << 0 << classique << "Prix général arc classique" << "copy:blason #1 à 100%.png" << day << "" << ""
         << "241 297";
@@ -262,6 +304,7 @@ void TestReportWindow::printsEachCategory()
     QFETCH(QString, answer);
     QFETCH(QString, details);
     QFETCH(QString, crestImage);
+    const QString cancel = "Annuler";
     const QString kind = crest.section(':', 0, 0);
     if (kind == "copy" || kind == "pipe" || kind == "camera") {
         crest = pathOf(crest.section(':', 1));
@@ -281,16 +324,11 @@ void TestReportWindow::printsEachCategory()
     child<QLineEdit>(*window, "blasonPrint")->setText(crest);
     child<QComboBox>(*window, "comboBox")->setCurrentIndex(index);
     auto *list = child<QPlainTextEdit>(*window, "TextGain");
-    for (const QString &step : std::as_const(steps)) {
-        const QByteArray name = step.section('=', 0, 0).toLatin1();
-        if (name == "TextGain")
-            list->appendPlainText(step.section('=', 1)); // names below the list
-        else if (step.contains('='))
-            child<QWidget>(*window, name.constData())->setProperty("value", step.section('=', 1).toDouble());
-        else
-            windowtest::click(*window, name.constData());
-    }
+    runSteps(*window, steps);
     const QString pool = child<QLineEdit>(*window, "sommePrix")->text();
+    const QString shownList = list->toPlainText();
+    // Recalculating would replace what was typed: then Enter cancels.
+    const bool typed = steps.join(' ').contains("TextGain=");
 
     QStringList asked;
     windowtest::whenModal<QMessageBox>(window.get(), [&](QMessageBox *box) {
@@ -298,11 +336,7 @@ void TestReportWindow::printsEachCategory()
         QVERIFY2(box->parentWidget() == window.get() && box->informativeText().contains(details),
                  qPrintable(box->informativeText()));
         // Enter gives the default answer and Esc the way out; the other is clicked.
-        if (answer != "Imprimer tel quel")
-            QTest::keyClick(box, answer == "Annuler" ? Qt::Key_Escape : Qt::Key_Return);
-        for (QAbstractButton *button : box->buttons())
-            if (button->text() == answer && box->isVisible())
-                button->click();
+        answerWithKeys(box, answer);
     });
     QElapsedTimer clock;
     clock.start();
@@ -310,9 +344,10 @@ void TestReportWindow::printsEachCategory()
     QVERIFY2(clock.elapsed() < 20000, "printing waited on the crest");
     QCOMPARE(asked, answer.isEmpty() ? QStringList()
                                      : QStringList({"La liste des prix ne correspond plus au bilan.",
-                                                    "Recalculer et imprimer", "Annuler"}));
-    if (answer == "Annuler") {
+                                                    typed ? cancel : "Recalculer et imprimer", cancel}));
+    if (answer == cancel) {
         QCOMPARE(windowtest::dirEntries("."), QStringList()); // so nothing to open either
+        QCOMPARE(list->toPlainText(), shownList);
         return;
     }
     const QStringList prizeLines = list->toPlainText().split('\n', Qt::SkipEmptyParts);
@@ -322,11 +357,18 @@ void TestReportWindow::printsEachCategory()
     // The journal tells a list typed into or printed as it stood from the computed one.
     const bool modified = answer == "Imprimer tel quel" || steps.join(' ').contains("TextGain=");
     const QByteArray recorded = windowtest::readBytes(journalCsv);
+    qInfo("journal: %s", recorded.split('\n').value(1).trimmed().constData());
     QVERIFY2(recorded.contains(modified ? ";oui;prixGeneral_" : ";non;prixGeneral_"), recorded.constData());
     SKIP_WITHOUT("pdftotext");
     const QString text = pdfText(fileName);
     // A list "Calculer" made for these very figures adds up; one printed as it stands does not.
     QCOMPARE(testhelpers::sheetImbalance(text).isEmpty(), answer != "Imprimer tel quel");
+    // The journal's prizes, minimum gains and leftover are the sheet's, whatever the Bilan says.
+    QList<double> journalAmounts;
+    for (const QByteArray &field : recorded.split('\n').value(1).split(';').mid(12, 3))
+        if (!field.isEmpty())
+            journalAmounts << QByteArray(field).replace(',', '.').toDouble();
+    QCOMPARE(journalAmounts, testhelpers::sheetListAmounts(text));
     QStringList expected{title, "Montant des prix", ("Somme à distribuer : " + pool).simplified(),
                          QString::number(child<QSpinBox>(*window, "nbMises")->value()) + " mises effectuées",
                          QString::number(child<QSpinBox>(*window, "nbNoirsPayes")->value()) + " noirs payés"};
@@ -395,8 +437,16 @@ void TestReportWindow::printsReplaceOnlyTheirOwnSheet()
     QCOMPARE(lines.size(), 5);
     QVERIFY(lines[1].contains(";arc classique;42;3,50;147;20;29;0;0,50;0;118;47;69;2;non;"));
     QVERIFY(lines[2].contains(";arc droit;42;") && lines[3].contains(";arc poulie;42;3,50;147;20;29;7;0,50;3,5;114;"));
+}
+
+// The day of three categories above, as a French spreadsheet reads each value.
+void TestReportWindow::journalOpensInSpreadsheet()
+{
     if (QStandardPaths::findExecutable("soffice").isEmpty())
         QSKIP("LibreOffice not found (Debian package libreoffice-calc-nogui): the journal is not opened");
+    printsReplaceOnlyTheirOwnSheet();
+    if (QTest::currentTestFailed())
+        return;
     const QStringList rows = spreadsheetRows(journalCsv);
     qInfo("as LibreOffice reads it:\n%s", qPrintable(rows.join('\n')));
     QCOMPARE(rows.size(), 4);
@@ -407,6 +457,50 @@ void TestReportWindow::printsReplaceOnlyTheirOwnSheet()
     QCOMPARE(rows[1], day + "classique\"|42|3.5|147|20|29|0|0.5|0|118|47|69|2|" + end + "classique.pdf\"|");
     QCOMPARE(rows[2], day + "droit\"|42|3.5|147|20|29|0|0.5|0|118|47|69|2|" + end + "droit.pdf\"|");
     QCOMPARE(rows[3], day + "poulie\"|42|3.5|147|20|29|7|0.5|3.5|114|46|66|2|" + end + "poulie.pdf\"|");
+}
+
+void TestReportWindow::closingKeepsUnprintedTyping_data()
+{
+    QTest::addColumn<QStringList>("steps"); // as in the print table, "commandLinkButton_3" prints
+    QTest::addColumn<QString>("answer");    // to the question; empty: none is asked
+    const QStringList day{"nbMises=120", "valeurPrix1=40", "commandLinkButton"};
+    QTest::newRow("nothing typed: closes at once") << day << "";
+    QTest::newRow("names typed and printed: closes at once")
+        << day + QStringList{"TextGain=Jean Dupont", "commandLinkButton_3"} << "";
+    QTest::newRow("Calculer again after typing: nothing to lose") << day + QStringList{"TextGain=x", "commandLinkButton"}
+                                                                  << "";
+    QTest::newRow("names typed, not printed: Enter keeps the window") << day + QStringList{"TextGain=Jean Dupont"}
+                                                                      << "Annuler";
+    QTest::newRow("names typed, not printed: closed on purpose") << day + QStringList{"TextGain=Jean Dupont"}
+                                                                 << "Fermer sans imprimer";
+    QTest::newRow("names typed after the print: asked again")
+        << day + QStringList{"TextGain=Jean Dupont", "commandLinkButton_3", "TextGain=Marie Martin"} << "Annuler";
+    QTest::newRow("list typed by hand, never printed: asked") << QStringList{"TextGain=1er : Jean"} << "Annuler";
+}
+
+void TestReportWindow::closingKeepsUnprintedTyping()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, answer);
+    runSteps(*window, steps);
+    if (steps.contains("commandLinkButton_3"))
+        QTRY_COMPARE(openedFiles().size(), 1); // its viewer, before the next test looks
+    const QString typed = child<QPlainTextEdit>(*window, "TextGain")->toPlainText();
+    QStringList asked;
+    windowtest::whenModal<QMessageBox>(window.get(), [&](QMessageBox *box) {
+        asked << box->text() << box->defaultButton()->text() << box->escapeButton()->text();
+        QVERIFY(box->parentWidget() == window.get() && box->informativeText().contains("perdu"));
+        answerWithKeys(box, answer);
+    });
+    const bool closes = answer != "Annuler";
+    QCOMPARE(window->close(), closes);
+    QCOMPARE(window->isVisible(), !closes);
+    const QStringList question{"La liste des prix contient des modifications qui n'ont pas été imprimées.",
+                               "Annuler", "Annuler"};
+    QCOMPARE(asked, answer.isEmpty() ? QStringList() : question);
+    QCOMPARE(child<QPlainTextEdit>(*window, "TextGain")->toPlainText(), typed);
+    // Closing saves nothing: "Sauvegarder" alone writes the settings.
+    QVERIFY(!QFile::exists("save.ini"));
 }
 
 void TestReportWindow::failedPrintKeepsOldSheet_data()
@@ -569,7 +663,7 @@ void TestReportWindow::fillingDiskGetsWholeSheetOrNone()
     journal::Entry today;
     today.printed = QDateTime::currentDateTime();
     today.category = QStringLiteral("arc classique");
-    const QByteArray expected = file == classique ? renderSheet(model, html) : yesterday + journal::row(today);
+    const QByteArray expected = file == classique ? renderSheet(model, html) : yesterday + *journal::row(today);
     const qint64 whole = expected.size();
     QVERIFY(file == journalCsv || whole > 16384);
     QVERIFY(file == classique || windowtest::writeBytes(journalCsv, yesterday));

@@ -106,15 +106,16 @@ private:
 };
 
 // The English words a user could read in Qt's own menus and dialogs or in
-// the reasons under the program's messages; none of them is also French.
+// the reasons under the program's messages; none of them is also French
+// (not "permission", "location" or "file", which are).
 inline QStringList englishWords(QString text)
 {
     static const QSet<QString> english = {
         "undo", "redo", "cut", "copy", "paste", "delete", "select", "all", "step", "up", "down", "link",
-        "location", "look", "in", "file", "files", "filename", "name", "of", "open", "cancel", "size",
+        "look", "in", "filename", "name", "of", "open", "cancel", "size",
         "modified", "back", "forward", "create", "new", "folder", "directory", "list", "view", "detail",
         "computer", "refers", "to", "the", "is", "no", "space", "left", "disk", "full", "too", "nothing",
-        "was", "printed", "could", "be", "started", "not", "found", "permission", "denied", "error", "unknown"};
+        "was", "printed", "could", "be", "started", "not", "found", "denied", "error", "unknown"};
     QStringList found;
     const QRegularExpression nonLetters(QStringLiteral("[^\\p{L}]+"));
     for (const QString &word : text.remove(QLatin1Char('&')).toLower().split(nonLetters, Qt::SkipEmptyParts)) {

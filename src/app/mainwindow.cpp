@@ -9,12 +9,16 @@
 #include "app/guidewindow.h"
 #include "form/mainwindowform.h"
 
+#include <QCloseEvent>
 #include <QCommandLinkButton>
 #include <QDoubleSpinBox>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QShortcut>
+#include <QTextDocument>
 #include <QSpinBox>
 
 namespace {
@@ -73,4 +77,30 @@ void MainWindow::warn(const QString &text, const QString &details)
     box.setText(text);
     box.setInformativeText(details);
     box.exec();
+}
+
+// The winners' names are typed into the prize list just before posting the
+// sheet; one click on the close button must not throw them away unseen.
+// Nothing else is kept at close: "Sauvegarder" alone saves the settings.
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    const QTextDocument *list = form->TextGain->document();
+    if (!list->isModified() || list->revision() == listPrintedAt) {
+        QMainWindow::closeEvent(event);
+        return;
+    }
+    QMessageBox box(this);
+    box.setIcon(QMessageBox::Warning);
+    box.setText(QStringLiteral("La liste des prix contient des modifications qui n'ont pas été imprimées."));
+    box.setInformativeText(QStringLiteral("Si vous fermez la fenêtre, ce que vous avez saisi dans la liste depuis "
+                                          "le dernier calcul sera perdu. Pour le garder, annulez, puis imprimez."));
+    QPushButton *close = box.addButton(QStringLiteral("Fermer sans imprimer"), QMessageBox::DestructiveRole);
+    QPushButton *cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == close)
+        QMainWindow::closeEvent(event);
+    else
+        event->ignore();
 }

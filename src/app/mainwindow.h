@@ -1,6 +1,7 @@
 #pragma once
 
 #include "prizes/prizefigures.h"
+#include "report/dayfigures.h"
 
 #include <QMainWindow>
 
@@ -17,10 +18,11 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Whole euros for a prize amount, by the rounding choice on the settings tab.
-    int roundAmount(float amount) const;
-
     void loadSettings();
+
+protected:
+    // Asks before typing in the prize list that no sheet shows is lost.
+    void closeEvent(QCloseEvent *event) override;
 
 private slots:
     void on_nbPrix_valueChanged(int count);
@@ -39,10 +41,12 @@ private:
     void refreshTotals();
     // What "Calculer" shares out, read from the widgets.
     prizes::PrizeFigures prizeFigures() const;
-    // Prints the sheet, opens it and records it in the journal.
+    // Everything a print needs, read from the widgets at once.
+    DayFigures dayFigures() const;
+    // Prints the sheet of `day`, opens it and records it in the journal.
     // `listAsComputed`: the list is the one "Calculer" makes from the
     // printed figures, neither typed into nor printed as it stood.
-    void printSheetFile(bool listAsComputed);
+    void printSheetFile(const DayFigures &day, bool listAsComputed);
     // A warning over the window: `text` as it always reads, `details` saying
     // which file and why.
     void warn(const QString &text, const QString &details);
@@ -50,4 +54,7 @@ private:
     MainWindowForm *form;
     // The figures of the last "Calculer", to tell whether the list still fits.
     std::optional<prizes::PrizeFigures> listComputedFor;
+    // The prize list's revision when a sheet last showed it: typing after it
+    // is what closing would lose.
+    int listPrintedAt = -1;
 };

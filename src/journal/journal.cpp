@@ -3,7 +3,10 @@
 #include "prizes/amounttext.h"
 
 #include <QList>
+#include <QStringList>
 #include <QRegularExpression>
+
+#include <iterator>
 
 namespace journal {
 
@@ -11,7 +14,6 @@ namespace {
 
 const char byteOrderMark[] = "\xEF\xBB\xBF";
 const char lineEnd[] = "\r\n";
-constexpr int fieldCount = 17;
 
 QString price(double value) { return QString::number(value, 'f', 2).replace(QLatin1Char('.'), QLatin1Char(',')); }
 
@@ -30,23 +32,55 @@ QString field(const QString &text)
 
 QString dayOf(const Entry &entry) { return entry.printed.date().toString(QStringLiteral("yyyy-MM-dd")); }
 
-// What each field of a row of ours looks like; text fields may hold anything.
-const QList<QRegularExpression> &shapes()
+QString whole(qint64 value) { return QString::number(value); }
+
+// Each column once: its title, how an entry writes it, and what a field of
+// it may hold, so that every row written reads back as one of ours.
+struct Column
 {
-    static const QString whole = QStringLiteral("-?\\d+");
-    static const QString cents = QStringLiteral("-?\\d+,\\d\\d");
-    static const QString general = QStringLiteral("-?\\d+(,\\d+)?(e[+-]\\d+)?");
-    static const QStringList patterns{QStringLiteral("\\d{4}-\\d\\d-\\d\\d"), QStringLiteral("\\d\\d:\\d\\d"),
-                                      QStringLiteral("(?s).*"), whole, cents, whole, whole, whole, whole, cents,
-                                      general, whole, whole, whole, general, QStringLiteral("oui|non"),
-                                      QStringLiteral("(?s).*")};
+    const char *title;
+    QString (*write)(const Entry &);
+    const char *shape;
+};
+
+const char wholeShape[] = "-?\\d+";
+const char centsShape[] = "-?\\d+,\\d\\d";
+const char generalShape[] = "-?\\d+(,\\d+)?(e[+-]\\d+)?";
+const char textShape[] = "(?s).*";
+
+const Column columns[] = {
+    {"Date", dayOf, "\\d{4}-\\d\\d-\\d\\d"},
+    {"Heure", [](const Entry &e) { return e.printed.time().toString(QStringLiteral("HH:mm")); }, "\\d\\d:\\d\\d"},
+    {"Catégorie", [](const Entry &e) { return e.category; }, textShape},
+    {"Mises", [](const Entry &e) { return whole(e.bets); }, wholeShape},
+    {"Tarif de la mise", [](const Entry &e) { return price(e.betPrice); }, centsShape},
+    {"Somme encaissée", [](const Entry &e) { return whole(e.receipts); }, wholeShape},
+    {"Pourcentage de frais", [](const Entry &e) { return whole(e.costPercent); }, wholeShape},
+    {"Montant des frais", [](const Entry &e) { return whole(e.costs); }, wholeShape},
+    {"Noirs payés", [](const Entry &e) { return whole(e.blacksPaid); }, wholeShape},
+    {"Tarif des noirs", [](const Entry &e) { return price(e.blackPrice); }, centsShape},
+    {"Somme des noirs payés", [](const Entry &e) { return amount(e.blacks); }, generalShape},
+    {"Somme à distribuer", [](const Entry &e) { return whole(e.pool); }, wholeShape},
+    // Empty where no "Calculer" made the printed list.
+    {"Prix principaux", [](const Entry &e) { return e.list ? whole(e.list->mainPrizes) : QString(); }, "(-?\\d+)?"},
+    {"Gains minimum", [](const Entry &e) { return e.list ? whole(e.list->minimumGains) : QString(); }, "(-?\\d+)?"},
+    {"Fraction honteux", [](const Entry &e) { return e.list ? amount(e.list->leftover) : QString(); },
+     "(-?\\d+(,\\d+)?(e[+-]\\d+)?)?"},
+    {"Liste modifiée", [](const Entry &e) { return e.listModified ? QStringLiteral("oui") : QStringLiteral("non"); },
+     "oui|non"},
+    {"Feuille", [](const Entry &e) { return e.sheet; }, textShape},
+};
+constexpr int fieldCount = int(std::size(columns));
+
+bool fits(int column, const QString &field)
+{
     static const QList<QRegularExpression> compiled = [] {
         QList<QRegularExpression> list;
-        for (const QString &pattern : patterns)
-            list << QRegularExpression(QRegularExpression::anchoredPattern(pattern));
+        for (const Column &c : columns)
+            list << QRegularExpression(QRegularExpression::anchoredPattern(QString::fromUtf8(c.shape)));
         return list;
     }();
-    return compiled;
+    return compiled[column].match(field).hasMatch();
 }
 
 struct Row
@@ -97,7 +131,7 @@ std::optional<Row> readRow(const QByteArray &bytes, qsizetype &at)
     if (fields.size() != fieldCount)
         return std::nullopt;
     for (int i = 0; i < fieldCount; ++i)
-        if (!shapes()[i].match(fields[i]).hasMatch())
+        if (!fits(i, fields[i]))
             return std::nullopt;
     return Row{bytes.mid(start, at - start), fields[0], fields[2]};
 }
@@ -106,40 +140,34 @@ std::optional<Row> readRow(const QByteArray &bytes, qsizetype &at)
 
 QByteArray headerRow()
 {
-    return QStringLiteral("Date;Heure;Catégorie;Mises;Tarif de la mise;Somme encaissée;Pourcentage de frais;"
-                          "Montant des frais;Noirs payés;Tarif des noirs;Somme des noirs payés;"
-                          "Somme à distribuer;Prix principaux;Gains minimum;Fraction honteux;"
-                          "Liste modifiée;Feuille")
-               .toUtf8()
-           + lineEnd;
+    QStringList titles;
+    for (const Column &column : columns)
+        titles << QString::fromUtf8(column.title);
+    return titles.join(QLatin1Char(';')).toUtf8() + lineEnd;
 }
 
-QByteArray row(const Entry &entry)
+std::optional<QByteArray> row(const Entry &entry, QString *refused)
 {
-    const QStringList fields{dayOf(entry),
-                             entry.printed.time().toString(QStringLiteral("HH:mm")),
-                             field(entry.category),
-                             QString::number(entry.bets),
-                             price(entry.betPrice),
-                             QString::number(entry.receipts),
-                             QString::number(entry.costPercent),
-                             QString::number(entry.costs),
-                             QString::number(entry.blacksPaid),
-                             price(entry.blackPrice),
-                             amount(entry.blacks),
-                             QString::number(entry.pool),
-                             QString::number(entry.mainPrizes),
-                             QString::number(entry.minimumGains),
-                             amount(entry.leftover),
-                             entry.listModified ? QStringLiteral("oui") : QStringLiteral("non"),
-                             field(entry.sheet)};
+    QStringList fields;
+    for (int i = 0; i < fieldCount; ++i) {
+        const QString value = columns[i].write(entry);
+        if (!fits(i, value)) {
+            if (refused)
+                *refused = QString::fromUtf8(columns[i].title) + QStringLiteral(" : ") + value;
+            return std::nullopt;
+        }
+        fields << field(value);
+    }
     return fields.join(QLatin1Char(';')).toUtf8() + lineEnd;
 }
 
 std::optional<QByteArray> recorded(const QByteArray &journal, const Entry &entry)
 {
     const QByteArray start = byteOrderMark + headerRow();
-    const QByteArray newRow = row(entry);
+    const std::optional<QByteArray> written = row(entry);
+    if (!written)
+        return std::nullopt;
+    const QByteArray &newRow = *written;
     if (journal.isEmpty())
         return start + newRow;
     if (!journal.startsWith(start))

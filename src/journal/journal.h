@@ -12,6 +12,14 @@
 
 namespace journal {
 
+// What the printed list shares out, as "Calculer" made it.
+struct ListAmounts
+{
+    qint64 mainPrizes = 0;   // sum of the main prizes
+    qint64 minimumGains = 0; // places paid the minimum gain, times that gain
+    float leftover = 0;      // "Fraction honteux"
+};
+
 // One printed sheet, as the "Bilan" and the sheet show it.
 struct Entry
 {
@@ -26,23 +34,23 @@ struct Entry
     double blackPrice = 0;
     float blacks = 0;
     int pool = 0;
-    qint64 mainPrizes = 0;   // sum of the main prizes of the list "Calculer" makes
-    qint64 minimumGains = 0; // places paid the minimum gain, times that gain
-    float leftover = 0;      // "Fraction honteux"
+    std::optional<ListAmounts> list; // nothing when no "Calculer" made the printed list
     bool listModified = false;
-    QString sheet;           // the sheet's file name
+    QString sheet;                   // the sheet's file name
 };
 
 // The first row, with its line end.
 QByteArray headerRow();
 
-// The entry's row, with its line end.
-QByteArray row(const Entry &entry);
+// The entry's row, with its line end. Nothing when a value would not read
+// back as a row of this program (not a number, an infinity): `refused` then
+// names the column and the value.
+std::optional<QByteArray> row(const Entry &entry, QString *refused = nullptr);
 
 // The whole journal once `entry` is recorded in `journal`: that day's row
 // of the same category replaced, or the row appended; every other row kept
 // byte for byte. Empty `journal` starts a new one. Nothing when `journal`
-// is not one this program wrote.
+// is not one this program wrote, or when the entry has no row.
 std::optional<QByteArray> recorded(const QByteArray &journal, const Entry &entry);
 
 } // namespace journal

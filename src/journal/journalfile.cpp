@@ -4,6 +4,9 @@
 #include "files/wholefile.h"
 #include "journal/journal.h"
 
+#include <QFileInfo>
+#include <QLockFile>
+
 #include <optional>
 
 #ifdef Q_OS_WIN
@@ -44,12 +47,48 @@ bool heldOpen(const QString &fileName)
 }
 #endif
 
+// Another copy of the program in the same folder reads, rebuilds and
+// writes the journal too: without the lock, one of two prints at the same
+// moment would write over the other's row.
+QString lockRefusal(QLockFile::LockError error, const QString &lockName)
+{
+    switch (error) {
+    case QLockFile::LockFailedError:
+        return QStringLiteral("Une autre fenêtre de Prix général est en train de l'écrire : il a été laissé tel "
+                              "quel. Imprimez de nouveau dans un instant.");
+    case QLockFile::PermissionError:
+        return QStringLiteral("Le dossier n'accepte pas de nouveau fichier (son verrou %1 n'a pas pu être "
+                              "créé) : il a été laissé tel quel.")
+            .arg(lockName);
+    default:
+        return QStringLiteral("Son verrou %1 n'a pas pu être écrit (le disque est peut-être plein) : il a été "
+                              "laissé tel quel.")
+            .arg(lockName);
+    }
+}
+
 } // namespace
 
 QString journalFileName() { return QStringLiteral("journal.csv"); }
 
 bool recordInJournal(const QString &fileName, FileReplacement &file, const Entry &entry, QString *error)
 {
+    QString refused;
+    if (!row(entry, &refused)) {
+        *error = QStringLiteral("Une valeur de cette feuille ne s'écrit pas comme un nombre (%1) : le journal a "
+                                "été laissé tel quel.")
+                     .arg(refused);
+        return false;
+    }
+    const QString lockName = fileName + QStringLiteral(".lock");
+    QLockFile lock(lockName);
+    // A copy killed while writing leaves its lock; on this computer it is
+    // known dead at once, from another one (a shared folder) by its age.
+    lock.setStaleLockTime(lockStaleAfter);
+    if (!lock.tryLock(lockWait)) {
+        *error = lockRefusal(lock.error(), QFileInfo(lockName).fileName());
+        return false;
+    }
     const PlainFile old = readPlainFile(fileName, maxJournalSize);
     std::optional<QByteArray> bytes;
     if (old.status != PlainFile::Read && old.status != PlainFile::Missing) {

@@ -1,6 +1,7 @@
 #include "prizes/distribution.h"
 
 #include "prizes/amounttext.h"
+#include "prizes/prizefigures.h"
 #include "prizes/rounding.h"
 
 #include <QStringList>
@@ -29,17 +30,20 @@ int poolFromText(const QString &text)
     return ok ? pool : 0;
 }
 
-Distribution distribute(int pool, PrizeMode mode, const QList<int> &values, int minimumGain,
-                        const std::function<int(float)> &roundPrize)
+// Percentage shares are rounded by the rounding choice; fixed amounts are
+// taken as they are.
+Distribution distribute(const PrizeFigures &figures)
 {
     Distribution d;
-    d.mode = mode;
-    d.pool = float(pool);
-    d.minimumGain = minimumGain;
+    d.mode = figures.mode;
+    d.pool = float(figures.pool);
+    d.minimumGain = figures.minimumGain;
+    const int minimumGain = figures.minimumGain;
 
-    d.prizes.reserve(values.size());
-    for (int value : values) {
-        const int amount = mode == PrizeMode::Percentage ? roundPrize(d.pool * value / 100) : value;
+    d.prizes.reserve(figures.values.size());
+    for (int value : figures.values) {
+        const int amount =
+            d.mode == PrizeMode::Percentage ? roundAmount(d.pool * value / 100, figures.roundToFive) : value;
         d.prizes.append({value, amount});
         d.total = saturate(qint64(d.total) + amount);
     }

@@ -3,8 +3,6 @@
 #include <QList>
 #include <QString>
 
-#include <functional>
-
 // Sharing the prize pool: the main prizes, then the minimum gain for as many
 // further places as the rest allows, and the prize list shown in "Gain".
 
@@ -41,12 +39,6 @@ struct Distribution
     int lastPlace = 0;       // firstPlace + count - 1
     float leftover = 0;      // remainder less the minimum gains paid
 };
-
-// values holds the settings of the main prizes in use, place 1 first.
-// roundPrize turns a percentage share into whole euros; fixed amounts are
-// taken as they are.
-Distribution distribute(int pool, PrizeMode mode, const QList<int> &values, int minimumGain,
-                        const std::function<int(float)> &roundPrize);
 
 // The HTML appended to "Gain".
 QString prizeListHtml(const Distribution &distribution);

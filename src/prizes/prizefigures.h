@@ -19,8 +19,9 @@ struct PrizeFigures
 };
 
 bool operator==(const PrizeFigures &a, const PrizeFigures &b);
-bool operator!=(const PrizeFigures &a, const PrizeFigures &b);
 
+// The main prizes, then the minimum gain for as many further places as the
+// rest allows.
 Distribution distribute(const PrizeFigures &figures);
 
 } // namespace prizes

@@ -1,5 +1,5 @@
 // The prize-computation slots: thin glue between the widgets and the plain
-// functions of rounding.h, totals.h, distribution.h and prizefigures.h.
+// functions of totals.h, distribution.h and prizefigures.h.
 #include "app/mainwindow.h"
 
 #include "form/mainwindowform.h"
@@ -7,7 +7,6 @@
 #include "prizes/prizefigures.h"
 #include "prizes/prizerows.h"
 #include "prizes/prizetrace.h"
-#include "prizes/rounding.h"
 #include "prizes/totals.h"
 
 #include <QDoubleSpinBox>
@@ -15,11 +14,6 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSpinBox>
-
-int MainWindow::roundAmount(float amount) const
-{
-    return prizes::roundAmount(amount, form->cinqEuro->isChecked());
-}
 
 void MainWindow::on_unEuro_clicked(bool)
 {

@@ -1,6 +1,7 @@
 #include "prizes/totals.h"
 
 #include "prizes/amounttext.h"
+#include "prizes/distribution.h"
 #include "prizes/rounding.h"
 
 namespace prizes {
@@ -29,6 +30,16 @@ TotalsTexts totalsTexts(const Totals &totals)
         amountText(double(totals.blacks)) + euro,
         QString::number(totals.pool) + euro,
     };
+}
+
+Totals totalsFromTexts(const TotalsTexts &texts)
+{
+    Totals totals;
+    totals.receipts = poolFromText(texts.receipts);
+    totals.costs = poolFromText(texts.costs);
+    totals.blacks = texts.blacks.section(QLatin1Char(' '), 0, 0).toFloat();
+    totals.pool = poolFromText(texts.pool);
+    return totals;
 }
 
 } // namespace prizes

@@ -28,4 +28,8 @@ struct TotalsTexts
 
 TotalsTexts totalsTexts(const Totals &totals);
 
+// The totals as the fields show them: what totalsTexts wrote, read back. An
+// empty field, before any count, reads as 0.
+Totals totalsFromTexts(const TotalsTexts &texts);
+
 } // namespace prizes

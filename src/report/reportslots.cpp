@@ -1,12 +1,9 @@
 #include "app/mainwindow.h"
 
 #include "form/mainwindowform.h"
-#include "journal/journal.h"
 #include "journal/journalfile.h"
 #include "prizes/listcheck.h"
-#include "prizes/totals.h"
 #include "report/printing.h"
-#include "report/sheet.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -19,44 +16,32 @@
 #include <QPushButton>
 #include <QSpinBox>
 
-namespace {
-
-// `list`: what "Calculer" makes from the printed figures, whatever the sheet shows.
-journal::Entry journalEntry(const MainWindowForm &form, const prizes::Distribution &list, const QString &sheet,
-                            bool listAsComputed)
+DayFigures MainWindow::dayFigures() const
 {
-    journal::Entry entry;
-    entry.printed = QDateTime::currentDateTime();
-    entry.category = form.comboBox->currentText();
-    entry.bets = form.nbMises->value();
-    entry.betPrice = form.tarifMise->value();
-    entry.costPercent = form.pourcentFrais->value();
-    entry.blacksPaid = form.nbNoirsPayes->value();
-    entry.blackPrice = form.tarifNoir->value();
-    const prizes::Totals totals =
-        prizes::computeTotals(entry.bets, entry.blacksPaid, entry.betPrice, entry.blackPrice, entry.costPercent);
-    entry.receipts = totals.receipts;
-    entry.costs = totals.costs;
-    entry.blacks = totals.blacks;
-    entry.pool = totals.pool;
-    entry.mainPrizes = list.total;
-    entry.minimumGains = qint64(list.minimumGain) * list.count;
-    entry.leftover = list.leftover;
-    entry.listModified = !listAsComputed;
-    entry.sheet = sheet;
-    return entry;
+    DayFigures day;
+    day.crestPath = form->blasonPrint->text();
+    day.category = form->comboBox->currentText();
+    day.bets = form->nbMises->value();
+    day.blacksPaid = form->nbNoirsPayes->value();
+    day.betPrice = form->tarifMise->value();
+    day.blackPrice = form->tarifNoir->value();
+    day.costPercent = form->pourcentFrais->value();
+    day.poolText = form->sommePrix->text();
+    day.bilan = prizes::totalsFromTexts(
+        {form->sommeEncaisse->text(), form->montantFrais->text(), form->sommeNoirs->text(), day.poolText});
+    day.figures = prizeFigures();
+    return day;
 }
-
-} // namespace
 
 // A sheet must never put a sum above a list that shares out another: when
 // the list is not what "Calculer" makes from the figures shown, ask first.
 void MainWindow::on_commandLinkButton_3_clicked()
 {
     const bool typed = form->TextGain->document()->isModified();
-    const QString mismatch = prizes::listMismatch(listComputedFor, prizeFigures(), typed);
+    const DayFigures day = dayFigures();
+    const QString mismatch = prizes::listMismatch(listComputedFor, day.figures, typed);
     if (mismatch.isEmpty()) {
-        printSheetFile(!typed);
+        printSheetFile(day, !typed);
         return;
     }
     QMessageBox box(this);
@@ -65,31 +50,26 @@ void MainWindow::on_commandLinkButton_3_clicked()
     box.setInformativeText(mismatch);
     QPushButton *recalculate = box.addButton(QStringLiteral("Recalculer et imprimer"), QMessageBox::AcceptRole);
     QPushButton *asItStands = box.addButton(QStringLiteral("Imprimer tel quel"), QMessageBox::AcceptRole);
-    box.setEscapeButton(box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole));
-    box.setDefaultButton(recalculate);
+    QPushButton *cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
+    box.setEscapeButton(cancel);
+    // Recalculating replaces what was typed into the list: Enter keeps it.
+    box.setDefaultButton(typed ? cancel : recalculate);
     box.exec();
     if (box.clickedButton() == recalculate) {
         on_commandLinkButton_clicked();
-        printSheetFile(true);
+        printSheetFile(day, true);
     } else if (box.clickedButton() == asItStands) {
-        printSheetFile(false);
+        printSheetFile(day, false);
     }
 }
 
-void MainWindow::printSheetFile(bool listAsComputed)
+void MainWindow::printSheetFile(const DayFigures &day, bool listAsComputed)
 {
-    SheetContent content;
-    content.crestPath = form->blasonPrint->text();
-    content.category = form->comboBox->currentText();
-    content.poolText = form->sommePrix->text();
-    content.bets = form->nbMises->value();
-    content.blacksPaid = form->nbNoirsPayes->value();
-    content.prizeListHtml = form->TextGain->document()->toHtml();
-    const QString fileName = sheetFileName(content.category);
-
+    QTextDocument *list = form->TextGain->document();
+    const QString fileName = sheetFileName(day.category);
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     QString error;
-    const bool printed = printSheet(*form->TextGain->document(), sheetHtml(content), fileName, &error);
+    const bool printed = printSheet(*list, sheetHtml(sheetContent(day, list->toHtml())), fileName, &error);
     QGuiApplication::restoreOverrideCursor();
 
     const QString where = QDir::current().absoluteFilePath(fileName);
@@ -98,12 +78,14 @@ void MainWindow::printSheetFile(bool listAsComputed)
         warn(QStringLiteral("Erreur lors de la création du fichier PDF !"), where + QLatin1Char('\n') + error);
         return;
     }
+    listPrintedAt = list->revision();
     // The sheet is printed whatever becomes of the journal: it is opened
     // before any word about the journal.
     QString journalError;
     const QString journalName = journal::journalFileName();
     const bool recorded = journal::recordInJournal(
-        journalName, journalEntry(*form, prizes::distribute(prizeFigures()), fileName, listAsComputed), &journalError);
+        journalName, journalEntry(day, listComputedFor, !listAsComputed, QDateTime::currentDateTime()),
+        &journalError);
     if (!openSheet(fileName, &error))
         warn(QStringLiteral("Le fichier PDF a été créé mais n'a pas pu être ouvert."),
              where + QLatin1Char('\n') + error);

@@ -523,6 +523,7 @@ void TestReportWindow::failedPrintKeepsOldSheet_data()
         << "foreign" << journalCsv;
     QTest::newRow("binary file named journal.csv is not written over") << "binary" << journalCsv;
     QTest::newRow("journal over 1 MiB is not written over") << "large" << journalCsv;
+    QTest::newRow("journal being written by another window: the sheet still prints") << "locked" << journalCsv;
 #ifdef Q_OS_UNIX
     QTest::newRow("journal that is a named pipe holds up nothing") << "pipe" << journalCsv;
 #endif
@@ -591,7 +592,14 @@ void TestReportWindow::failedPrintKeepsOldSheet()
         limit.rlim_cur = 16 * 1024;
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
 #endif
+    // As another copy of the program holds it while it writes.
+    std::optional<QLockFile> writing;
+    if (obstacle == "locked")
+        QVERIFY(writing.emplace(file + ".lock").tryLock());
     calculateAndPrint(*window);
+    writing.reset();
+    if (obstacle == "locked")
+        QVERIFY2(details.contains("Une autre fenêtre de Prix général est en train de l'écrire"), qPrintable(details));
 #ifdef Q_OS_UNIX
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);

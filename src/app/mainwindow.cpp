@@ -18,8 +18,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
-#include <QTextDocument>
 #include <QSpinBox>
+#include <QTextDocument>
 
 namespace {
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "prizes/prizefigures.h"
 #include "report/dayfigures.h"
 
 #include <QMainWindow>

@@ -8,6 +8,9 @@
 #                                         and run the window tests of DEB's build there
 #   bash scripts/debian13.sh windows      the Windows build there (scripts/windows/build.sh), on
 #                                         this tree itself: build-windows/ lands here
+#   bash scripts/debian13.sh --suite forky root|test [DEB]
+#                                         the same in a root of Debian testing (forky), for
+#                                         developers trying the next Qt; not part of `dev.sh test`
 # Needs root (debootstrap, mount, chroot). Each run works on an overlay of the
 # cached root, so the root itself stays as it was made.
 set -euo pipefail
@@ -17,15 +20,35 @@ cache=${PRIXGENERAL_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/prixgeneral}
 # shellcheck source=packages.sh
 . "$src/scripts/packages.sh"
 
+die() { echo "debian13.sh: $*" >&2; exit 1; }
+
+suite=trixie
+if [ "${1:-}" = --suite ]; then
+    [ $# -ge 2 ] || die "--suite needs a suite's name"
+    suite=$2
+    shift 2
+fi
+
 # The recipe: whatever changes goes into the root's name, so a changed recipe
 # makes a new root.
-suite=trixie
 variant=minbase
 # xdg-utils: the package's recommendation, so installing it needs no network.
 root_packages=("${linux_packages[@]}" xdg-utils)
-# The Windows toolchain, without what it only recommends (Wine's is most of
-# a desktop).
-bare_packages=("${windows_packages[@]}")
+case "$suite" in
+trixie)
+    name=debian13
+    release="Debian 13"
+    # The Windows toolchain, without what it only recommends (Wine's is most
+    # of a desktop).
+    bare_packages=("${windows_packages[@]}")
+    ;;
+forky)
+    name=debian-forky
+    release="Debian testing (forky)"
+    bare_packages=()
+    ;;
+*) die "no root for the suite '$suite' (trixie, forky)" ;;
+esac
 # Security updates, and the sources of both suites: the Windows Qt is built
 # from Debian's maintained qt6-base source.
 extra_sources="Types: deb deb-src
@@ -39,11 +62,17 @@ URIs: http://security.debian.org/debian-security/
 Suites: $suite-security
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg"
+# Testing: its one suite, whose archive may serve a Release file past its
+# validity date for a while.
+[ "$suite" = trixie ] || extra_sources="Types: deb
+URIs: @MIRROR@
+Suites: $suite
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+Check-Valid-Until: no"
 recipe=$(printf '%s\n' "$suite" "$variant" "${root_packages[@]}" -- "${bare_packages[@]}" "$extra_sources" \
          | sha256sum | cut -c1-12)
-rootdir=$cache/debian13-$recipe
-
-die() { echo "debian13.sh: $*" >&2; exit 1; }
+rootdir=$cache/$name-$recipe
 [ "$(id -u)" -eq 0 ] || die "needs root (debootstrap, mount and chroot): run it as root or with sudo"
 
 # Everything mounted here is unmounted on every exit, newest first; a mount
@@ -105,8 +134,8 @@ make_root() {
             || die "could not install debootstrap"
     }
     mkdir -p "$cache"
-    local old log=$cache/debian13-$recipe.log
-    for old in "$cache"/debian13-*; do
+    local old log=$cache/$name-$recipe.log
+    for old in "$cache/$name"-*; do
         [ -e "$old" ] && [ "$old" != "$rootdir" ] && [ "$old" != "$log" ] || continue
         if in_use "$old"; then
             echo "debian13.sh: $old is in use; left alone" >&2
@@ -116,15 +145,19 @@ make_root() {
         rm -rf --one-file-system "$old"
     done
     local tmp
-    tmp=$(mktemp -d "$cache/debian13-$recipe.partial.XXXXXX")
+    tmp=$(mktemp -d "$cache/$name-$recipe.partial.XXXXXX")
     scratch+=("$tmp")
     failed() { tail -n 20 "$log" >&2; die "$1 (the whole log: $log)"; }
     # The mirror apt already uses; debootstrap's own default otherwise.
     local mirror
     mirror=$(apt-get indextargets --format '$(REPO_URI)' 'Origin: Debian' 2>/dev/null \
              | grep -v -e security -e snapshot | head -n1 || true)
-    echo "debian13.sh: making the Debian 13 root in $rootdir (a few minutes; log: $log)"
-    debootstrap --variant="$variant" "$suite" "$tmp" ${mirror:+"$mirror"} >"$log" 2>&1 \
+    echo "debian13.sh: making the $release root in $rootdir (a few minutes; log: $log)"
+    local where=(${mirror:+"$mirror"})
+    # A debootstrap older than the suite knows it by the script of unstable.
+    [ -e "/usr/share/debootstrap/scripts/$suite" ] \
+        || where=("${mirror:-http://deb.debian.org/debian/}" /usr/share/debootstrap/scripts/sid)
+    debootstrap --variant="$variant" "$suite" "$tmp" "${where[@]}" >"$log" 2>&1 \
         || failed "debootstrap failed"
     cp /etc/resolv.conf "$tmp/etc/resolv.conf" 2>/dev/null || true
     # No service starts inside the root.
@@ -137,7 +170,8 @@ make_root() {
     in_root "$tmp" apt-get update -q >>"$log" 2>&1 || failed "apt-get update failed in the root"
     in_root "$tmp" apt-get install -y -q "${root_packages[@]}" >>"$log" 2>&1 \
         || failed "could not install in the root: ${root_packages[*]}"
-    in_root "$tmp" apt-get install -y -q --no-install-recommends "${bare_packages[@]}" >>"$log" 2>&1 \
+    [ ${#bare_packages[@]} -eq 0 ] \
+        || in_root "$tmp" apt-get install -y -q --no-install-recommends "${bare_packages[@]}" >>"$log" 2>&1 \
         || failed "could not install in the root: ${bare_packages[*]}"
     in_root "$tmp" apt-get clean
     rm -f "$log"
@@ -166,11 +200,11 @@ open_overlay() {
     make_root
     local run old
     # What a run that was killed left behind.
-    for old in "$cache"/debian13-run.*; do
+    for old in "$cache/$name"-run.*; do
         [ -d "$old" ] && ! in_use "$old" || continue
         rm -rf --one-file-system "$old"
     done
-    run=$(mktemp -d "$cache/debian13-run.XXXXXX")
+    run=$(mktemp -d "$cache/$name-run.XXXXXX")
     scratch+=("$run")
     mkdir "$run/upper" "$run/work" "$run/merged"
     mount -t overlay overlay -o "lowerdir=$rootdir,upperdir=$run/upper,workdir=$run/work" "$run/merged" \
@@ -185,22 +219,22 @@ run_tests() {
     [ -z "$deb" ] || [ -f "$deb" ] || die "no package at $deb"
     open_overlay
     copy_tree "$src" "$top/root/prixgeneral"
-    echo "debian13.sh: the test suite on Debian 13, $(in_root "$top" dpkg-query -W -f='Qt ${Version}' qt6-base-dev)"
+    echo "debian13.sh: the test suite on $release, $(in_root "$top" dpkg-query -W -f='Qt ${Version}' qt6-base-dev)"
     in_root "$top" env PRIXGENERAL_NO_ASAN=1 bash /root/prixgeneral/scripts/dev.sh test
 
     [ -n "$deb" ] || return 0
-    echo "debian13.sh: installing $(basename "$deb") in the Debian 13 root"
+    echo "debian13.sh: installing $(basename "$deb") in the $release root"
     cp "$deb" "$top/tmp/"
     # What it depends on and recommends is in the root already: nothing is fetched.
     in_root "$top" apt-get install -y -q "/tmp/$(basename "$deb")" \
-        || die "the Debian 12 package does not install on Debian 13"
+        || die "the Debian 12 package does not install on $release"
     local version
     version=$(in_root "$top" /usr/bin/prixgeneral --version) || die "the installed prixgeneral --version failed"
     echo "debian13.sh: $version"
     # The installed program, driven from the keyboard as the built one is.
     in_root "$top" env PRIXGENERAL_PROGRAM=/usr/bin/prixgeneral \
         /root/prixgeneral/build/tests/tst_endtoend \
-        || die "the installed program failed its end-to-end test on Debian 13"
+        || die "the installed program failed its end-to-end test on $release"
 
     # The window tests of the package's own build, made on Debian 12, on
     # Debian 13's Qt. They find their build, and the tree it was made from,
@@ -213,9 +247,9 @@ run_tests() {
     mount -t overlay overlay -o "lowerdir=$tree,upperdir=$run/tree-upper,workdir=$run/tree-work" "$top$tree" \
         || die "could not mount an overlay on $tree"
     mounted+=("$top$tree")
-    echo "debian13.sh: the window tests built with the package, on Debian 13's Qt"
+    echo "debian13.sh: the window tests built with the package, on $release's Qt"
     in_root "$top" ctest --test-dir "$build" -L window --output-on-failure \
-        || die "the window tests built with the package failed on Debian 13's Qt"
+        || die "the window tests built with the package failed on $release's Qt"
     echo "debian13.sh: those took $((SECONDS - started)) s"
 }
 
@@ -223,6 +257,7 @@ run_tests() {
 # from one run to the next: the tree's build-windows/, and the Qt and Wine
 # prefix in the cache's windows/ folder.
 run_windows() {
+    [ "$suite" = trixie ] || die "the Windows build runs on Debian 13 alone"
     local old
     # What the Windows build on Debian 12 kept: Qt 6.4, its build, its Wine prefix.
     for old in "$cache/qt-6.4.2-mingw64-static" "$cache/qt-build" "$cache/wine-tests"; do
@@ -244,5 +279,5 @@ case "${1:-}" in
 root) make_root; echo "$rootdir" ;;
 test) run_tests "${2:-}" ;;
 windows) run_windows ;;
-*) echo "usage: bash scripts/debian13.sh root|test [package.deb]|windows" >&2; exit 2 ;;
+*) echo "usage: bash scripts/debian13.sh [--suite trixie|forky] root|test [package.deb]|windows" >&2; exit 2 ;;
 esac

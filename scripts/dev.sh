@@ -5,6 +5,8 @@
 #   bash scripts/dev.sh test     build and run every test, plain and under sanitizers; on
 #                                Debian 12 also the plain suite on Debian 13 and the package there
 #   bash scripts/dev.sh debian13 only the Debian 13 part of `test` (scripts/debian13.sh)
+#   bash scripts/dev.sh testing  the plain suite on Debian testing (forky), in a root made as the
+#                                Debian 13 one; not part of `test`, as testing moves
 #   bash scripts/dev.sh bench    build and run the benchmark
 #   bash scripts/dev.sh windows  build prixgeneral.exe and its installer, test both under Wine
 #                                (on Debian 13; from Debian 12 in the Debian 13 root)
@@ -106,6 +108,9 @@ debian13)
     build default
     debian13
     ;;
+testing)
+    in_debian13 --suite forky test
+    ;;
 bench)
     install_missing
     build default
@@ -124,7 +129,7 @@ windows)
     exec bash "$root/scripts/windows/build.sh"
     ;;
 *)
-    echo "usage: bash scripts/dev.sh run|test|debian13|bench|windows" >&2
+    echo "usage: bash scripts/dev.sh run|test|debian13|testing|bench|windows" >&2
     exit 2
     ;;
 esac

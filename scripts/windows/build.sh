@@ -15,7 +15,8 @@ out=$root/build-windows
 host_build=${PRIXGENERAL_HOST_BUILD:-$root/build}
 # shellcheck source=../packages.sh
 . "$root/scripts/packages.sh"
-packages=("${windows_packages[@]}" xvfb xauth xdotool poppler-utils cmake ninja-build g++ qt6-base-dev libgl-dev)
+packages=("${windows_packages[@]}" xvfb xauth xdotool poppler-utils cmake ninja-build g++ qt6-base-dev libgl-dev
+          qt6-l10n-tools)
 
 die() { echo "dev.sh windows: $*" >&2; exit 1; }
 step() { echo "== $* ($(date -u +%H:%M:%S))"; }

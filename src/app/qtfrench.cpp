@@ -4,19 +4,37 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
-void installQtFrench(QCoreApplication &app)
+namespace {
+
+void install(QCoreApplication &app, const QString &file)
 {
-#ifdef Q_OS_WIN
-    // Compiled in: the file of the Qt release linked into the program.
-    const QString file = QStringLiteral(":/i18n/qtbase_fr.qm");
-#else
-    // The running Qt's own (Debian: qt6-translations-l10n), which may be a
-    // later release than the one the program was built against.
-    const QString file = QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_fr.qm");
-#endif
     auto *translator = new QTranslator(&app);
     if (translator->load(file))
         QCoreApplication::installTranslator(translator);
     else
         delete translator;
+}
+
+} // namespace
+
+QString qtFrenchFile()
+{
+#ifdef Q_OS_WIN
+    // Compiled in: the file of the Qt release linked into the program.
+    return QStringLiteral(":/i18n/qtbase_fr.qm");
+#else
+    // The running Qt's own (Debian: qt6-translations-l10n), which may be a
+    // later release than the one the program was built against.
+    return QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_fr.qm");
+#endif
+}
+
+void installQtFrench(QCoreApplication &app)
+{
+    // Qt asks the translator installed last first: the program's own French
+    // goes in before Qt's, so it only answers what Qt's leaves in English.
+    // It holds each text as the Qt release that asks for it words it, so it
+    // needs no test of the Qt that runs.
+    install(app, QStringLiteral(":/i18n/qtgaps_fr.qm"));
+    install(app, qtFrenchFile());
 }

@@ -166,20 +166,16 @@ void TestReport::journalRecords()
 void TestReport::journalRowsReadBack_data()
 {
     QTest::addColumn<QList<double>>("values"); // bets, prices, blacks, leftover in turn; empty: random
-    QTest::addColumn<QString>("refused");      // the column a value has no place in
-    QTest::newRow("random entries of any size") << QList<double>() << "";
+    QTest::newRow("random entries of any size") << QList<double>();
     QTest::newRow("extreme counts and prices")
-        << QList<double>{INT_MIN, DBL_MAX, -FLT_MAX, FLT_MIN, INT_MAX, -0.0, FLT_MAX, -FLT_MAX} << "";
+        << QList<double>{INT_MIN, DBL_MAX, -FLT_MAX, FLT_MIN, INT_MAX, -0.0, FLT_MAX, -FLT_MAX};
     QTest::newRow("prices below a cent, amounts with exponents")
-        << QList<double>{0, 0.004, 1234567.0, -1e-30, 1, 1e-300, 9.99999e37, 1e+06} << "";
-    QTest::newRow("not a number is refused") << QList<double>{1, 3.5, qQNaN(), 0} << "Somme des noirs payés : nan";
-    QTest::newRow("infinite price is refused") << QList<double>{1, qInf(), 0, 0} << "Tarif de la mise : inf";
+        << QList<double>{0, 0.004, 1234567.0, -1e-30, 1, 1e-300, 9.99999e37, 1e+06};
 }
 
 void TestReport::journalRowsReadBack()
 {
     QFETCH(QList<double>, values);
-    QFETCH(QString, refused);
     QRandomGenerator random(20261209);
     const auto text = [&random] {
         QString t;
@@ -188,7 +184,9 @@ void TestReport::journalRowsReadBack()
         return t;
     };
     for (int i = 0; i < (values.isEmpty() ? 2000 : values.size() / 4); ++i) {
-        const auto any = [&](int k) { return values.isEmpty() ? (random.generateDouble() - 0.5) * std::pow(10.0, random.bounded(38)) : values[i * 4 + k]; };
+        const auto any = [&](int k) {
+            return values.isEmpty() ? (random.generateDouble() - 0.5) * std::pow(10.0, random.bounded(38)) : values[i * 4 + k];
+        };
         journal::Entry entry;
         entry.printed = QDateTime(QDate(2026, 1, 1).addDays(random.bounded(3000)), QTime(random.bounded(24), 59));
         entry.category = text();
@@ -199,11 +197,8 @@ void TestReport::journalRowsReadBack()
         if (random.bounded(2) || !values.isEmpty())
             entry.list = journal::ListAmounts{qint64(random.generate64()), -qint64(random.generate()), float(any(3))};
         entry.sheet = text();
-        QString why;
-        const std::optional<QByteArray> row = journal::row(entry, &why);
-        QCOMPARE(why, refused);
-        if (!row)
-            continue;
+        const std::optional<QByteArray> row = journal::row(entry);
+        QVERIFY(row);
         // Read back as the program's own: recording the entry again replaces its row.
         const QByteArray journal = "\xEF\xBB\xBF" + journal::headerRow() + *row;
         QVERIFY2(journal::recorded(journal, entry) == journal, row->constData());
@@ -273,7 +268,6 @@ void TestReport::journalWriters_data()
     QTest::newRow("second copy reads between the first's read and write: both rows kept") << "between";
     QTest::newRow("two copies recording at once, many times: every row kept") << "records";
     QTest::newRow("a copy killed while holding the journal does not block the next") << "killed";
-    QTest::newRow("a copy stuck while holding the journal: refused in French, journal kept") << "stuck";
 }
 
 void TestReport::journalWriters()
@@ -318,22 +312,15 @@ void TestReport::journalWriters()
         QCOMPARE(kept, expected);
         return;
     }
+    // Killed with the lock taken, as a crash in the middle of a write leaves it.
     QProcess *holder = startCopy(&copies, {"--hold", fileName});
     QVERIFY(holder->waitForReadyRead(30000));
-    if (other == "killed") {
-        holder->kill();
-        QVERIFY(holder->waitForFinished(30000));
-    }
+    holder->kill();
+    QVERIFY(holder->waitForFinished(30000));
     QElapsedTimer clock;
     clock.start();
-    const bool recorded = journal::recordInJournal(fileName, entryNamed("arc classique"), &error);
-    QCOMPARE(recorded, other == "killed");
-    QCOMPARE(QFile::exists(fileName), recorded);
-    QVERIFY2(clock.elapsed() < journal::lockWait + 2000, qPrintable(QString::number(clock.elapsed())));
-    if (!recorded)
-        QVERIFY2(error.startsWith("Une autre fenêtre de Prix général est en train de l'écrire"), qPrintable(error));
-    holder->kill();
-    holder->waitForFinished();
+    QVERIFY2(journal::recordInJournal(fileName, entryNamed("arc classique"), &error), qPrintable(error));
+    QVERIFY2(clock.elapsed() < journal::lockWait, qPrintable(QString::number(clock.elapsed())));
 }
 
 // This test started again as another copy of the program writing the journal:

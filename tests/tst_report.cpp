@@ -179,8 +179,9 @@ void TestReport::journalRowsReadBack()
     QRandomGenerator random(20261209);
     const auto text = [&random] {
         QString t;
+        const QString characters = QStringLiteral("a;\"\r\n é€,.-0");
         for (int n = random.bounded(12); n > 0; --n)
-            t += QStringLiteral("a;\"\r\n é€,.-0")[random.bounded(15)];
+            t += characters[random.bounded(int(characters.size()))];
         return t;
     };
     for (int i = 0; i < (values.isEmpty() ? 2000 : values.size() / 4); ++i) {

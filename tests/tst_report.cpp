@@ -194,7 +194,7 @@ void TestReport::journalRowsReadBack()
         entry.bets = entry.blacksPaid = entry.receipts = values.isEmpty() ? int(random.generate()) : int(any(0));
         entry.betPrice = entry.blackPrice = any(1);
         entry.blacks = float(any(2));
-        entry.pool = entry.costs = -entry.bets / 3;
+        entry.pool = entry.costs = entry.bets / -3;
         if (random.bounded(2) || !values.isEmpty())
             entry.list = journal::ListAmounts{qint64(random.generate64()), -qint64(random.generate()), float(any(3))};
         entry.sheet = text();

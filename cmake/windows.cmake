@@ -171,15 +171,19 @@ no_old_version:
   Delete '$SMPROGRAMS\\Guide de Prix général.lnk'
 ]=])
     string(APPEND CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "${user_context}")
-    # CPack's own installer script, less the lines it adds in English to the
-    # details of the installation ("Set install registry entry: ...").
+    # CPack's own installer script, less what it shows in English: the
+    # details of the installation ("Set install registry entry: ...") and
+    # the heading of a page of options it then skips.
     set(template ${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in)
     file(READ ${template} nsis)
-    string(REGEX REPLACE "\n *DetailPrint \"Set install registry entry[^\n]*" "" french "${nsis}")
-    if(french STREQUAL nsis)
-        message(FATAL_ERROR "${template} no longer has the English line to leave out: look at it again")
-    endif()
-    file(WRITE ${PROJECT_BINARY_DIR}/nsis/NSIS.template.in "${french}")
+    foreach(english [[DetailPrint "Set install registry entry]] [[!insertmacro MUI_HEADER_TEXT "Install Options"]])
+        string(REGEX REPLACE "\n *${english}[^\n]*" "" french "${nsis}")
+        if(french STREQUAL nsis)
+            message(FATAL_ERROR "${template} no longer has ${english}: look at it again")
+        endif()
+        set(nsis "${french}")
+    endforeach()
+    file(WRITE ${PROJECT_BINARY_DIR}/nsis/NSIS.template.in "${nsis}")
     set(CPACK_MODULE_PATH ${PROJECT_BINARY_DIR}/nsis)
     include(CPack)
 endfunction()

@@ -107,10 +107,12 @@ window=$(wait_window "$title") || exit 1
 close_program "$window"
 wait "$setup_pid" || die "the installer of $later failed"
 timeout 120 wineserver -w
-grep -aq 'Documents\\\\Prix g[^\\]*ral\\\\save\.ini' "$log" \
+grep -aq 'Documents\\\\Prix g[^ ]*ral\\\\save\.ini' "$log" \
     || die "the finish page did not start the program in Documents\\Prix général"
-english=$( (sed -n 's/.*DrawTextExW L"\([^"]*\)".*/\1/p' "$log"; cat "$work/titles") | sort -u \
-    | grep -iwE 'the|you|is|already|installed|want|before|setup|next|back|cancel|finish|close|browse|click|folder|failed|registry|entry|choose')
+# (Wine writes é as \00e9, and a line end as \n.)
+english=$( (sed -n 's/.*DrawTextExW L"\(\([^"\\]\|\\.\)*\)".*/\1/p' "$log" \
+            | sed -e 's/\\[0-9a-f]\{4\}/é/g' -e 's/\\[rn]/ /g'; cat "$work/titles") | sort -u \
+    | grep -iwE 'the|you|is|already|install|installed|want|before|setup|next|back|cancel|finish|close|browse|click|folder|failed|registry|entry|choose')
 [ -z "$english" ] || die "English in the installer: $english"
 [ -s "$work/titles" ] && grep -q DrawTextExW "$log" || die "nothing of the installer's texts was traced"
 installed_over "the later version's installer" "$later"

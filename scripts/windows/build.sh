@@ -85,19 +85,11 @@ step "installer"
 installer=$(ls "$out"/prixgeneral-*-windows-x64-setup.exe)
 [ -f "$installer" ] || die "no installer in $out"
 
-# The same installer with a later version number, to upgrade to.
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/CMakeCache.txt")
-later=$(echo "$version" | awk -F. '{ print $1 "." $2 "." $3 + 1 }')
-(cd "$out" && timeout 600 cpack -G NSIS64 -B "$out/later" -D CPACK_PACKAGE_VERSION="$later" \
-    -D CPACK_NSIS_PACKAGE_NAME="Prix général $later" -D CPACK_NSIS_DISPLAY_NAME="Prix général $later" \
-    -D CPACK_PACKAGE_FILE_NAME="prixgeneral-$later-windows-x64-setup") >/dev/null || die "cpack of $later failed"
-# The installer is run as on a French Windows.
+# The installer is tried as on a French Windows.
 locale -a 2>/dev/null | grep -qi '^fr_FR\.utf-\?8$' || localedef -i fr_FR -f UTF-8 fr_FR.UTF-8 \
     || die "could not generate fr_FR.UTF-8"
-
-step "installing, upgrading, starting and uninstalling in a fresh prefix"
-timeout 900 bash "$here/installer-test.sh" "$installer" "$out/later/prixgeneral-$later-windows-x64-setup.exe" \
-    || die "the installer test failed"
+step "installing, installing over, starting and uninstalling in a fresh prefix"
+timeout 900 bash "$here/installer-test.sh" "$installer" || die "the installer test failed"
 
 echo
 echo "Windows program: $exe ($(du -h "$exe" | cut -f1)), Qt from $qt_source"

@@ -1,14 +1,12 @@
 #!/usr/bin/env bash
 # The installer in a fresh Wine prefix: a silent install (/S), the program
-# started from where its Start-menu entry points, the same installer again
-# over it, then a later version's as a treasurer runs it on a French Windows
-# (every page, then "Lancer Prix général"), and a silent uninstall. None of
-# them touches the user's own files, and none shows a word of English.
-#   scripts/windows/installer-test.sh SETUP.exe [LATER-SETUP.exe]
+# started from where its Start-menu entry points, the installer run again over
+# it as on a French Windows up to "Lancer Prix général", and a silent
+# uninstall. None touches the user's own files or shows a word of English.
+#   scripts/windows/installer-test.sh PATH/TO/prixgeneral-...-setup.exe
 set -uo pipefail
 
-installer=$(readlink -f "${1:?usage: installer-test.sh SETUP.exe [LATER-SETUP.exe]}")
-later=$(readlink -f "${2:-$1}")
+installer=$(readlink -f "${1:?usage: installer-test.sh SETUP.exe}")
 work=$(mktemp -d "${TMPDIR:-/tmp}/prixgeneral-wine-install.XXXXXX")
 here=$(dirname "${BASH_SOURCE[0]}")
 source "$here/common.sh"
@@ -45,77 +43,49 @@ case $workdir in *'\Documents\Prix général') ;; *) die "the entry starts in \"
 folder=$(winepath -u "$workdir" 2>/dev/null)
 [ -d "$folder" ] || die "the installer did not make $workdir"
 
-title='^Calcul Prix g.+n.+raux$'
-close_program() {
-    timeout 30 xdotool key --window "$1" alt+F4 2>/dev/null
-    wait_for 30 bash -c "! xdotool search --onlyvisible --name '$title' >/dev/null 2>&1" || die "the program did not end"
-}
 # Started as the entry starts it, the program writes where the user can.
-start_program() {
-    (cd "$folder" && exec timeout 120 wine "$(winepath -u "$target")" >/dev/null 2>&1) &
-    program_pid=$!
-    window=$(wait_window "$title") || exit 1
-    close_program "$window"
-    wait "$program_pid" || die "the program ended with an error"
-    program_pid=
-}
-start_program
-# The club's own files, which no install or uninstall may touch.
+(cd "$folder" && exec timeout 120 wine "$(winepath -u "$target")" >/dev/null 2>&1) &
+program_pid=$!
+title='^Calcul Prix g.+n.+raux$'
+window=$(wait_window "$title") || exit 1
+timeout 30 xdotool key --window "$window" alt+F4 2>/dev/null
+wait_for 30 bash -c "! kill -0 $program_pid 2>/dev/null" || die "the program did not end"
+wait "$program_pid" || die "the program ended with an error"
+program_pid=
 printf '3.5;0.5;3;20;3;pourcent;40;25;15;7;9;:/blason.png;5' > "$folder/save.ini"
-printf '\xef\xbb\xbfDate;Heure;Cat\xc3\xa9gorie\r\n2026-12-09;14:32;arc classique\r\n' > "$folder/journal.csv"
-printf '%%PDF-1.4 feuille du club\n' > "$folder/prixGeneral_arc_classique.pdf"
+printf '\xef\xbb\xbfDate;Heure\r\n2026-12-09;14:32\r\n' > "$folder/journal.csv"
+printf '%%PDF-1.4 feuille\n' > "$folder/prixGeneral_arc_classique.pdf"
 cp -a "$folder" "$work/club"
 start_menu() { find "$drive" -path '*Start Menu*' -name '*.lnk' -printf '%f\n' | sort; }
 links=$(start_menu)
-uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 
-# installed_over WHAT SETUP: one entry of SETUP's version in the list of
-# installed programs, the same Start-menu entries, the club's files as they
-# were.
-installed_over() {
-    local version entries
-    version=$(basename "$2" | sed -n 's/^prixgeneral-\(.*\)-windows-x64-setup\.exe$/\1/p')
-    entries=$(timeout 60 wine reg query "$uninstall_key" /s 2>/dev/null | grep -c 'DisplayName.*Prix g')
-    [ "$entries" = 1 ] || die "$entries entries in the list of installed programs after $1"
-    timeout 60 wine reg query "$uninstall_key\\prixgeneral" /v DisplayVersion 2>/dev/null | grep -qF " $version" \
-        || die "the installed version is not $version after $1"
-    [ "$(start_menu)" = "$links" ] || die "the Start-menu entries after $1: $(start_menu | tr '\n' ' ')"
-    diff -r "$work/club" "$folder" >/dev/null || die "$1 changed the club's folder: $(diff -rq "$work/club" "$folder")"
-}
-
-timeout 300 wine "$installer" /S || die "the installer failed over the installed program"
-timeout 120 wineserver -w
-installed_over "the same installer again" "$installer"
-start_program
-
-# The later version, page after page with Enter; what the pages draw and the
-# windows' names are traced, and which files the program opens.
+# Every page with Enter; the pages' texts (Wine's trace of what they draw),
+# their window names and the files the program opens are kept.
 log=$work/french.log
-LANG=fr_FR.UTF-8 WINEDEBUG=trace+text,trace+file timeout 300 wine "$later" >/dev/null 2>"$log" &
+LANG=fr_FR.UTF-8 WINEDEBUG=trace+text,trace+file timeout 300 wine "$installer" >/dev/null 2>"$log" &
 setup_pid=$!
-: > "$work/titles"
 for _ in $(seq 30); do
     xdotool search --onlyvisible --name "$title" >/dev/null 2>&1 && break
-    for w in $(xdotool search --onlyvisible --name 'Prix g' 2>/dev/null); do
-        xdotool getwindowname "$w" >> "$work/titles" 2>/dev/null
-    done
     setup=$(xdotool search --onlyvisible --name 'Prix g.+n.+ral [0-9]' 2>/dev/null | head -n1)
-    [ -z "$setup" ] || xdotool mousemove --window "$setup" 30 30 click 1 key Return 2>/dev/null
+    [ -z "$setup" ] || { xdotool getwindowname "$setup" && xdotool mousemove --window "$setup" 30 30 click 1 key Return; } \
+        >>"$work/titles" 2>/dev/null
     sleep 2
 done
 window=$(wait_window "$title") || exit 1
-close_program "$window"
-wait "$setup_pid" || die "the installer of $later failed"
+timeout 30 xdotool key --window "$window" alt+F4 2>/dev/null
+wait_for 30 bash -c "! xdotool search --onlyvisible --name '$title' >/dev/null 2>&1" || die "the program did not end"
+wait "$setup_pid" || die "the installer failed over the installed program"
 timeout 120 wineserver -w
-grep -aq 'Documents\\\\Prix g[^ ]*ral\\\\save\.ini' "$log" \
-    || die "the finish page did not start the program in Documents\\Prix général"
+grep -aq 'Documents\\\\Prix g[^ ]*ral\\\\save\.ini' "$log" || die "the finish page did not start the program in its folder"
 # (Wine writes é as \00e9, and a line end as \n.)
-english=$( (sed -n 's/.*DrawTextExW L"\(\([^"\\]\|\\.\)*\)".*/\1/p' "$log" \
-            | sed -e 's/\\[0-9a-f]\{4\}/é/g' -e 's/\\[rn]/ /g'; cat "$work/titles") | sort -u \
-    | grep -iwE 'the|you|is|already|install|installed|want|before|setup|next|back|cancel|finish|close|browse|click|folder|failed|registry|entry|choose')
+english=$( (sed -n 's/.*DrawTextExW L"\(\([^"\\]\|\\.\)*\)".*/\1/p' "$log" | sed -e 's/\\[0-9a-f]\{4\}/é/g' -e 's/\\[rn]/ /g'
+            cat "$work/titles") | grep -iwE 'the|you|is|already|install|want|before|setup|next|back|cancel|finish|close|browse|click|folder|failed|registry|entry|choose')
 [ -z "$english" ] || die "English in the installer: $english"
 [ -s "$work/titles" ] && grep -q DrawTextExW "$log" || die "nothing of the installer's texts was traced"
-installed_over "the later version's installer" "$later"
+[ "$(timeout 60 wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s | grep -c 'DisplayName.*Prix g')" = 1 ] \
+    || die "not one entry in the list of installed programs after installing over"
+[ "$(start_menu)" = "$links" ] || die "the Start-menu entries after installing over: $(start_menu | tr '\n' ' ')"
+diff -r "$work/club" "$folder" >/dev/null || die "installing over changed the club's folder"
 
 timeout 300 wine "$dir/Uninstall.exe" /S || die "the uninstaller failed"
 timeout 120 wineserver -w

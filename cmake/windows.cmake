@@ -103,8 +103,8 @@ function(_prixgeneral_windows)
     # inside. (Not CPACK_NSIS_BRANDING_TEXT: CPack adds /TRIM to it, which
     # makensis refuses on Linux.)
     set(CPACK_NSIS_DEFINES "Target amd64-unicode\nBrandingText 'Prix général ${PROJECT_VERSION}, Qt ${Qt6_VERSION}'")
-    # An upgrade goes where the installed version is, and the program's
-    # folder and registry key are those of that version.
+    # An upgrade proposes the installed version's folder, that of its
+    # uninstaller, wherever the user put it.
     string(APPEND CPACK_NSIS_DEFINES [=[
 
 InstallDirRegKey HKLM 'Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\prixgeneral' 'UninstallString'
@@ -138,7 +138,7 @@ FunctionEnd
   StrCpy $1 $0 1
   StrCmp $1 '\"' 0 +2
     StrCpy $0 $0 -1 1
-  StrCpy $1 $0 -14
+  StrCpy $1 $0 -14 ; less \\Uninstall.exe
   ExecWait '\"$0\" /S _?=$1'
 no_old_version:
 ]=])

@@ -103,6 +103,24 @@ function(_prixgeneral_windows)
     # inside. (Not CPACK_NSIS_BRANDING_TEXT: CPack adds /TRIM to it, which
     # makensis refuses on Linux.)
     set(CPACK_NSIS_DEFINES "Target amd64-unicode\nBrandingText 'Prix général ${PROJECT_VERSION}, Qt ${Qt6_VERSION}'")
+    # An upgrade proposes the installed version's folder, that of its
+    # uninstaller, wherever the user put it.
+    string(APPEND CPACK_NSIS_DEFINES [=[
+
+InstallDirRegKey HKLM 'Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\prixgeneral' 'UninstallString'
+]=])
+    # The finish page starts the program as its Start-menu entry does, in the
+    # user's folder. (\" is how a double quote survives CPack.)
+    string(APPEND CPACK_NSIS_DEFINES [=[
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT '&Lancer Prix général'
+!define MUI_FINISHPAGE_RUN_FUNCTION StartProgram
+Function StartProgram
+  SetShellVarContext current
+  SetOutPath '$DOCUMENTS\\Prix général'
+  Exec '\"$INSTDIR\\prixgeneral.exe\"'
+FunctionEnd
+]=])
     set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
     set(CPACK_NSIS_DISPLAY_NAME "Prix général ${PROJECT_VERSION}")
     set(CPACK_NSIS_PACKAGE_NAME "Prix général ${PROJECT_VERSION}")
@@ -110,7 +128,20 @@ function(_prixgeneral_windows)
     set(CPACK_NSIS_MUI_UNIICON ${PRIXGENERAL_WINDOWS_ICON})
     set(CPACK_NSIS_INSTALLED_ICON_NAME prixgeneral.exe)
     set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
-    set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+    # An upgrade asks nothing: once the user has said "Installer", the old
+    # version's own uninstaller removes its files (ones the new version no
+    # longer has would stay forever), its entries and its registry key, and
+    # the new version takes their place. It leaves the user's folder alone.
+    set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS [=[
+  ReadRegStr $0 SHCTX 'Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\prixgeneral' 'UninstallString'
+  StrCmp $0 '' no_old_version
+  StrCpy $1 $0 1
+  StrCmp $1 '\"' 0 +2
+    StrCpy $0 $0 -1 1
+  StrCpy $1 $0 -14 ; less \\Uninstall.exe
+  ExecWait '\"$0\" /S _?=$1'
+no_old_version:
+]=])
     # The program writes save.ini and its sheets in the folder it starts in,
     # and Program Files is not writable: the user's Start-menu entry starts
     # it in a folder of the user's Documents. The uninstaller leaves that
@@ -140,5 +171,19 @@ function(_prixgeneral_windows)
   Delete '$SMPROGRAMS\\Guide de Prix général.lnk'
 ]=])
     string(APPEND CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "${user_context}")
+    # CPack's own installer script, less what it shows in English: the
+    # details of the installation ("Set install registry entry: ...") and
+    # the heading of a page of options it then skips.
+    set(template ${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in)
+    file(READ ${template} nsis)
+    foreach(english [[DetailPrint "Set install registry entry]] [[!insertmacro MUI_HEADER_TEXT "Install Options"]])
+        string(REGEX REPLACE "\n *${english}[^\n]*" "" french "${nsis}")
+        if(french STREQUAL nsis)
+            message(FATAL_ERROR "${template} no longer has ${english}: look at it again")
+        endif()
+        set(nsis "${french}")
+    endforeach()
+    file(WRITE ${PROJECT_BINARY_DIR}/nsis/NSIS.template.in "${nsis}")
+    set(CPACK_MODULE_PATH ${PROJECT_BINARY_DIR}/nsis)
     include(CPack)
 endfunction()

@@ -86,7 +86,10 @@ step "installer"
 installer=$(ls "$out"/prixgeneral-*-windows-x64-setup.exe)
 [ -f "$installer" ] || die "no installer in $out"
 
-step "installing, starting and uninstalling in a fresh prefix"
+# The installer is tried as on a French Windows.
+locale -a 2>/dev/null | grep -qi '^fr_FR\.utf-\?8$' || localedef -i fr_FR -f UTF-8 fr_FR.UTF-8 \
+    || die "could not generate fr_FR.UTF-8"
+step "installing, installing over, starting and uninstalling in a fresh prefix"
 timeout 900 bash "$here/installer-test.sh" "$installer" || die "the installer test failed"
 
 echo

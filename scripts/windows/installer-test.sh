@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The installer in a fresh Wine prefix: a silent install (/S), the program
-# started from where its Start-menu entry points, and a silent uninstall that
-# leaves the user's own files.
+# started from where its Start-menu entry points, the installer run again over
+# it as on a French Windows up to "Lancer Prix général", and a silent
+# uninstall. None touches the user's own files or shows a word of English.
 #   scripts/windows/installer-test.sh PATH/TO/prixgeneral-...-setup.exe
 set -uo pipefail
 
@@ -45,19 +46,53 @@ folder=$(winepath -u "$workdir" 2>/dev/null)
 # Started as the entry starts it, the program writes where the user can.
 (cd "$folder" && exec timeout 120 wine "$(winepath -u "$target")" >/dev/null 2>&1) &
 program_pid=$!
-window=$(wait_window '^Calcul Prix g.+n.+raux$') || exit 1
+title='^Calcul Prix g.+n.+raux$'
+window=$(wait_window "$title") || exit 1
 timeout 30 xdotool key --window "$window" alt+F4 2>/dev/null
 wait_for 30 bash -c "! kill -0 $program_pid 2>/dev/null" || die "the program did not end"
 wait "$program_pid" || die "the program ended with an error"
 program_pid=
-printf 'the club'"'"'s own settings' > "$folder/save.ini"
+printf '3.5;0.5;3;20;3;pourcent;40;25;15;7;9;:/blason.png;5' > "$folder/save.ini"
+printf '\xef\xbb\xbfDate;Heure\r\n2026-12-09;14:32\r\n' > "$folder/journal.csv"
+printf '%%PDF-1.4 feuille\n' > "$folder/prixGeneral_arc_classique.pdf"
+cp -a "$folder" "$work/club"
+start_menu() { find "$drive" -path '*Start Menu*' -name '*.lnk' -printf '%f\n' | sort; }
+links=$(start_menu)
+
+# Every page with Enter; the pages' texts (Wine's trace of what they draw),
+# their window names and the files the program opens are kept.
+log=$work/french.log
+LANG=fr_FR.UTF-8 WINEDEBUG=trace+text,trace+file timeout 300 wine "$installer" >/dev/null 2>"$log" &
+setup_pid=$!
+for _ in $(seq 30); do
+    xdotool search --onlyvisible --name "$title" >/dev/null 2>&1 && break
+    setup=$(xdotool search --onlyvisible --name 'Prix g.+n.+ral [0-9]' 2>/dev/null | head -n1)
+    [ -z "$setup" ] || { xdotool getwindowname "$setup" && xdotool mousemove --window "$setup" 30 30 click 1 key Return; } \
+        >>"$work/titles" 2>/dev/null
+    sleep 2
+done
+window=$(wait_window "$title") || exit 1
+timeout 30 xdotool key --window "$window" alt+F4 2>/dev/null
+wait_for 30 bash -c "! xdotool search --onlyvisible --name '$title' >/dev/null 2>&1" || die "the program did not end"
+wait "$setup_pid" || die "the installer failed over the installed program"
+timeout 120 wineserver -w
+grep -aq 'Documents\\\\Prix g[^ ]*ral\\\\save\.ini' "$log" || die "the finish page did not start the program in its folder"
+# (Wine writes é as \00e9, and a line end as \n.)
+english=$( (sed -n 's/.*DrawTextExW L"\(\([^"\\]\|\\.\)*\)".*/\1/p' "$log" | sed -e 's/\\[0-9a-f]\{4\}/é/g' -e 's/\\[rn]/ /g'
+            cat "$work/titles") | grep -iwE 'the|you|is|already|install|want|before|setup|next|back|cancel|finish|close|browse|click|folder|failed|registry|entry|choose')
+[ -z "$english" ] || die "English in the installer: $english"
+[ -s "$work/titles" ] && grep -q DrawTextExW "$log" || die "nothing of the installer's texts was traced"
+[ "$(timeout 60 wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s | grep -c 'DisplayName.*Prix g')" = 1 ] \
+    || die "not one entry in the list of installed programs after installing over"
+[ "$(start_menu)" = "$links" ] || die "the Start-menu entries after installing over: $(start_menu | tr '\n' ' ')"
+diff -r "$work/club" "$folder" >/dev/null || die "installing over changed the club's folder"
 
 timeout 300 wine "$dir/Uninstall.exe" /S || die "the uninstaller failed"
 timeout 120 wineserver -w
 [ ! -e "$dir" ] || die "the uninstaller left $(cd "$dir" && find . -mindepth 1 | head -n5 | tr '\n' ' ')"
 [ ! -e "$link" ] || die "the uninstaller left the Start-menu entry"
 [ ! -e "$guide_link" ] || die "the uninstaller left the guide's Start-menu entry"
-[ -f "$folder/save.ini" ] || die "the uninstaller removed the user's own files"
+diff -r "$work/club" "$folder" >/dev/null || die "the uninstaller changed the user's own files"
 if timeout 60 wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\prixgeneral' >/dev/null 2>&1; then
     die "the uninstaller left its registry entry"
 fi

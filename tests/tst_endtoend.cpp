@@ -261,11 +261,15 @@ void EndToEnd::startProgram()
     env.insert("DISPLAY", QString::fromLatin1(display));
     env.insert("QT_QPA_PLATFORM", "xcb");
     env.insert("XDG_RUNTIME_DIR", workPath + "/runtime");
-    // Under a real X server the toolkit talks to D-Bus; see lsan.supp.
-    const QString suppressions = QStringLiteral(PRIXGENERAL_SOURCE_DIR "/tests/lsan.supp");
-    const QString lsan = env.value("LSAN_OPTIONS");
-    env.insert("LSAN_OPTIONS", (lsan.isEmpty() ? QString() : lsan + ':') + "suppressions=" + suppressions
-                                   + ":print_suppressions=0");
+#ifdef __SANITIZE_ADDRESS__
+    // No leak check in the program started here: at its exit under a real X
+    // server, where Qt runs X and D-Bus threads, LeakSanitizer's own tracer
+    // now and then crashes ("Tracer caught signal 11"), failing the suite for
+    // no fault of the program. The window tests run the same code in-process
+    // under the leak check; ASan and UBSan still watch this run.
+    const QString asan = env.value("ASAN_OPTIONS");
+    env.insert("ASAN_OPTIONS", (asan.isEmpty() ? QString() : asan + ':') + "detect_leaks=0");
+#endif
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     // Qt 6.8 asks the desktop portal a question at start-up and frees it only
     // once answered; none answers here, and the sanitizer would blame us.

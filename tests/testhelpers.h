@@ -54,7 +54,8 @@ inline QList<double> sheetListAmounts(const QString &text)
 inline QString sheetImbalance(const QString &text)
 {
     const QList<double> list = sheetListAmounts(text);
-    const double pool = QRegularExpression(QStringLiteral("Somme à distribuer : (-?\\d+) €")).match(text).captured(1).toDouble();
+    const QRegularExpression poolText(QStringLiteral("Somme à distribuer : (-?\\d+) €"));
+    const double pool = poolText.match(text).captured(1).toDouble();
     return !list.isEmpty() && list[0] + list[1] + list[2] == pool ? QString() : text;
 }
 

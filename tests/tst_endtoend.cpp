@@ -403,7 +403,8 @@ void EndToEnd::dayOfShoot()
         STEP(keys("ctrl+p"));
         QTRY_COMPARE_WITH_TIMEOUT(readBytes(openedLog).count('\n'), 2, 30000);
         bool ok = false;
-        const QByteArray sheet = tool(pdftotextPath, {"-enc", "UTF-8", workPath + "/prixGeneral_arc_classique.pdf", "-"}, 20000, &ok);
+        const QByteArray sheet =
+            tool(pdftotextPath, {"-enc", "UTF-8", workPath + "/prixGeneral_arc_classique.pdf", "-"}, 20000, &ok);
         QVERIFY2(ok && sheet.contains(names.toUtf8()), sheet.constData());
         STEP(expectCleanExit());
         return;

@@ -647,7 +647,8 @@ void TestForm::qtTextsAreFrench_data()
     QTest::newRow("crest dialog's Look in left in English, or Qt's French overridden")
         << "pushButton" << (accelerated ? "&Look in:" : "Look in:") << QStringLiteral(u"&Voir dans\u00a0:");
     QTest::newRow("crest dialog's Files of type left in English, or Qt's French overridden")
-        << "pushButton" << (accelerated ? "Files of &type:" : "Files of type:") << QStringLiteral(u"Fichiers de &type\u00a0:");
+        << "pushButton" << (accelerated ? "Files of &type:" : "Files of type:")
+        << QStringLiteral(u"Fichiers de &type\u00a0:");
 }
 
 void TestForm::qtTextsAreFrench()

@@ -186,7 +186,8 @@ void TestReport::journalRowsReadBack()
     };
     for (int i = 0; i < (values.isEmpty() ? 2000 : values.size() / 4); ++i) {
         const auto any = [&](int k) {
-            return values.isEmpty() ? (random.generateDouble() - 0.5) * std::pow(10.0, random.bounded(38)) : values[i * 4 + k];
+            return values.isEmpty() ? (random.generateDouble() - 0.5) * std::pow(10.0, random.bounded(38))
+                                    : values[i * 4 + k];
         };
         journal::Entry entry;
         entry.printed = QDateTime(QDate(2026, 1, 1).addDays(random.bounded(3000)), QTime(random.bounded(24), 59));

@@ -279,7 +279,8 @@ void TestReportWindow::printsEachCategory_data()
         << asItStands
         << "le bilan annonce maintenant" << "";
     QTest::newRow("list typed by hand: the journal has no amounts of Calculer")
-        << 0 << classique << "Prix général arc classique" << "" << QStringList{"nbMises=120", "TextGain=1er : 100 €"}
+        << 0 << classique << "Prix général arc classique" << ""
+        << QStringList{"nbMises=120", "TextGain=1er : 100 €"}
         << asItStands << "Aucune liste des prix" << "";
     QTest::newRow("crest named with percent, hash and spaces is that very file")
         << 0 << classique << "Prix général arc classique" << "copy:blason #1 à 100%.png" << day << "" << ""
@@ -467,8 +468,8 @@ void TestReportWindow::closingKeepsUnprintedTyping_data()
     QTest::newRow("nothing typed: closes at once") << day << "";
     QTest::newRow("names typed and printed: closes at once")
         << day + QStringList{"TextGain=Jean Dupont", "commandLinkButton_3"} << "";
-    QTest::newRow("Calculer again after typing: nothing to lose") << day + QStringList{"TextGain=x", "commandLinkButton"}
-                                                                  << "";
+    QTest::newRow("Calculer again after typing: nothing to lose")
+        << day + QStringList{"TextGain=x", "commandLinkButton"} << "";
     QTest::newRow("names typed, not printed: Enter keeps the window") << day + QStringList{"TextGain=Jean Dupont"}
                                                                       << "Annuler";
     QTest::newRow("names typed, not printed: closed on purpose") << day + QStringList{"TextGain=Jean Dupont"}
@@ -599,7 +600,8 @@ void TestReportWindow::failedPrintKeepsOldSheet()
     calculateAndPrint(*window);
     writing.reset();
     if (obstacle == "locked")
-        QVERIFY2(details.contains("Une autre fenêtre de Prix général est en train de l'écrire"), qPrintable(details));
+        QVERIFY2(details.contains("Une autre fenêtre de Prix général est en train de l'écrire"),
+                 qPrintable(details));
 #ifdef Q_OS_UNIX
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);

@@ -3,8 +3,8 @@
 #include "prizes/amounttext.h"
 
 #include <QList>
-#include <QStringList>
 #include <QRegularExpression>
+#include <QStringList>
 
 #include <iterator>
 
@@ -46,6 +46,9 @@ struct Column
 const char wholeShape[] = "-?\\d+";
 const char centsShape[] = "-?\\d+,\\d\\d";
 const char generalShape[] = "-?\\d+(,\\d+)?(e[+-]\\d+)?";
+// Empty where no "Calculer" made the printed list.
+const char wholeOrNone[] = "(-?\\d+)?";
+const char generalOrNone[] = "(-?\\d+(,\\d+)?(e[+-]\\d+)?)?";
 const char textShape[] = "(?s).*";
 
 const Column columns[] = {
@@ -61,11 +64,9 @@ const Column columns[] = {
     {"Tarif des noirs", [](const Entry &e) { return price(e.blackPrice); }, centsShape},
     {"Somme des noirs payés", [](const Entry &e) { return amount(e.blacks); }, generalShape},
     {"Somme à distribuer", [](const Entry &e) { return whole(e.pool); }, wholeShape},
-    // Empty where no "Calculer" made the printed list.
-    {"Prix principaux", [](const Entry &e) { return e.list ? whole(e.list->mainPrizes) : QString(); }, "(-?\\d+)?"},
-    {"Gains minimum", [](const Entry &e) { return e.list ? whole(e.list->minimumGains) : QString(); }, "(-?\\d+)?"},
-    {"Fraction honteux", [](const Entry &e) { return e.list ? amount(e.list->leftover) : QString(); },
-     "(-?\\d+(,\\d+)?(e[+-]\\d+)?)?"},
+    {"Prix principaux", [](const Entry &e) { return e.list ? whole(e.list->mainPrizes) : QString(); }, wholeOrNone},
+    {"Gains minimum", [](const Entry &e) { return e.list ? whole(e.list->minimumGains) : QString(); }, wholeOrNone},
+    {"Fraction honteux", [](const Entry &e) { return e.list ? amount(e.list->leftover) : QString(); }, generalOrNone},
     {"Liste modifiée", [](const Entry &e) { return e.listModified ? QStringLiteral("oui") : QStringLiteral("non"); },
      "oui|non"},
     {"Feuille", [](const Entry &e) { return e.sheet; }, textShape},

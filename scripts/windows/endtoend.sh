@@ -5,7 +5,7 @@
 # prefix registers (a stand-in that records what it was given).
 #   scripts/windows/endtoend.sh PATH/TO/prixgeneral.exe
 # Then closed by the close button of the frame Wine draws in a virtual
-# desktop, and by Alt+F4 there; then once more at 144 dpi on a 1920 x 1008
+# desktop, and by Alt+F4 there, and with names typed in the list; then once more at 144 dpi on a 1920 x 1008
 # screen (a 1080-pixel laptop at 150 % above its taskbar): the whole window
 # must fit.
 set -uo pipefail
@@ -154,6 +154,23 @@ ended_after "a click on the title bar's close button"
 start_in_desktop
 close_program
 note "closed by the title bar's close button and by alt+F4 in a virtual desktop"
+# Names typed into the list and not printed: the close button asks first,
+# Enter keeps them, and only "Fermer sans imprimer" closes. From comboBox,
+# nine Tabs reach the list.
+start_in_desktop
+keys Tab Tab Tab Tab Tab Tab Tab Tab Tab
+type_text "Jean Dupont"
+timeout 30 xdotool mousemove --window "$window" $((WIDTH - 14)) 15 click 1 || die "could not click the title bar"
+sleep 3
+kill -0 "$program_pid" 2>/dev/null || die "the close button threw away the names typed in the list"
+keys Return
+sleep 3
+kill -0 "$program_pid" 2>/dev/null || die "Enter on the question closed the window and lost the names"
+timeout 30 xdotool mousemove --window "$window" $((WIDTH - 14)) 15 click 1 || die "could not click the title bar"
+sleep 3
+keys shift+Tab space
+ended_after '"Fermer sans imprimer"'
+note "with names typed, the close button asked: Enter kept them, \"Fermer sans imprimer\" closed"
 
 # --- 144 dpi on a 1920 x 1008 screen --------------------------------------
 timeout 60 wineserver -k

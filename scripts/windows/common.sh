@@ -61,12 +61,33 @@ wine_reg() {
     timeout 60 wine reg "$@" >/dev/null 2>&1 || die "wine reg $*"
 }
 
-# wait_window PATTERN: the id of the one visible window whose name matches.
+# find_window PATTERN: the id of a visible window whose name matches, or
+# nothing. While a program starts, Wine makes and destroys windows of its
+# own; one destroyed while xdotool reads it ends xdotool on an X error
+# (BadWindow), so one search that found nothing proves nothing.
+find_window() {
+    timeout 10 xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1
+}
+
+# wait_window PATTERN: the id of the one visible window whose name matches,
+# searched again until it is there (60 s at most).
 wait_window() {
-    local found
-    found=$(timeout 60 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n1) || true
-    [ -n "$found" ] || die "no window \"$1\" appeared"
+    local found= deadline=$((SECONDS + 60))
+    while [ -z "$found" ] && [ "$SECONDS" -lt "$deadline" ]; do
+        found=$(find_window "$1")
+        [ -n "$found" ] || sleep 0.5
+    done
+    if [ -z "$found" ]; then
+        [ -z "$program_pid" ] || kill -0 "$program_pid" 2>/dev/null || note "the program has ended" >&2
+        die "no window \"$1\" appeared"
+    fi
     echo "$found"
+}
+
+# window_gone ID: whether the window no longer exists. (A search for its
+# name would take an X error for "gone".)
+window_gone() {
+    ! xdotool getwindowname "$1" >/dev/null 2>&1
 }
 
 # wait_for SECONDS COMMAND...: until COMMAND succeeds.

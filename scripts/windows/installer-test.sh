@@ -65,15 +65,15 @@ log=$work/french.log
 LANG=fr_FR.UTF-8 WINEDEBUG=trace+text,trace+file timeout 300 wine "$installer" >/dev/null 2>"$log" &
 setup_pid=$!
 for _ in $(seq 30); do
-    xdotool search --onlyvisible --name "$title" >/dev/null 2>&1 && break
-    setup=$(xdotool search --onlyvisible --name 'Prix g.+n.+ral [0-9]' 2>/dev/null | head -n1)
+    [ -n "$(find_window "$title")" ] && break
+    setup=$(find_window 'Prix g.+n.+ral [0-9]')
     [ -z "$setup" ] || { xdotool getwindowname "$setup" && xdotool mousemove --window "$setup" 30 30 click 1 key Return; } \
         >>"$work/titles" 2>/dev/null
     sleep 2
 done
 window=$(wait_window "$title") || exit 1
 timeout 30 xdotool key --window "$window" alt+F4 2>/dev/null
-wait_for 30 bash -c "! xdotool search --onlyvisible --name '$title' >/dev/null 2>&1" || die "the program did not end"
+wait_for 30 window_gone "$window" || die "the program did not end"
 wait "$setup_pid" || die "the installer failed over the installed program"
 timeout 120 wineserver -w
 grep -aq 'Documents\\\\Prix g[^ ]*ral\\\\save\.ini' "$log" || die "the finish page did not start the program in its folder"

@@ -8,6 +8,10 @@
 #                                         and run the window tests of DEB's build there
 #   bash scripts/debian13.sh windows      the Windows build there (scripts/windows/build.sh), on
 #                                         this tree itself: build-windows/ lands here
+#   bash scripts/debian13.sh exec COMMAND...
+#                                         COMMAND in this tree, in the root as `windows` makes
+#                                         it, once the Windows build is there (to run again one
+#                                         of its tests: tools/repeat_test.sh)
 #   bash scripts/debian13.sh --suite forky root|test [DEB]
 #                                         the same in a root of Debian testing (forky), for
 #                                         developers trying the next Qt; not part of `dev.sh test`
@@ -256,7 +260,7 @@ run_tests() {
 # The tree is bound in rather than copied, so the build and its Qt stay
 # from one run to the next: the tree's build-windows/, and the Qt and Wine
 # prefix in the cache's windows/ folder.
-run_windows() {
+open_windows() {
     [ "$suite" = trixie ] || die "the Windows build runs on Debian 13 alone"
     local old
     # What the Windows build on Debian 12 kept: Qt 6.4, its build, its Wine prefix.
@@ -269,6 +273,10 @@ run_windows() {
     mkdir -p "$cache/windows"
     bind "$src" "$top/root/prixgeneral"
     bind "$cache/windows" "$top/root/.cache/prixgeneral/windows"
+}
+
+run_windows() {
+    open_windows
     echo "debian13.sh: the Windows build on Debian 13"
     # The icons' build tool is built against the root's Qt, in the overlay.
     in_root "$top" env PRIXGENERAL_HOST_BUILD=/root/host-build PRIXGENERAL_JOBS="${PRIXGENERAL_JOBS:-}" \
@@ -279,5 +287,12 @@ case "${1:-}" in
 root) make_root; echo "$rootdir" ;;
 test) run_tests "${2:-}" ;;
 windows) run_windows ;;
-*) echo "usage: bash scripts/debian13.sh [--suite trixie|forky] root|test [package.deb]|windows" >&2; exit 2 ;;
+exec)
+    shift
+    [ $# -gt 0 ] || die "exec needs a command"
+    open_windows
+    in_root "$top" bash -c 'cd /root/prixgeneral && exec "$@"' exec "$@"
+    ;;
+*) echo "usage: bash scripts/debian13.sh [--suite trixie|forky] root|test [package.deb]|windows|exec COMMAND..." >&2
+   exit 2 ;;
 esac

@@ -64,7 +64,7 @@ endif()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME prixgeneral)
-set(CPACK_PACKAGE_VENDOR "Compagnie d'arc")
+set(CPACK_PACKAGE_VENDOR "Club de tir à l'arc")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Prize calculator for an archery club's general-prize shoot")
 # CPack puts the summary first and indents the rest as Debian's control file wants.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION

@@ -59,6 +59,19 @@ inline QString sheetImbalance(const QString &text)
     return !list.isEmpty() && list[0] + list[1] + list[2] == pool ? QString() : text;
 }
 
+// Where a French text breaks its typography: a breakable space (or none)
+// before « : ; ! ? » or after «, a curly apostrophe or quote. Colons
+// without a space after them (C:/, qrc:/, 12:30) are not punctuation.
+inline QStringList typographyFaults(const QString &text)
+{
+    static const QRegularExpression fault(
+        QStringLiteral("\\S{0,12}(?: [:;!?\u00bb]|\\p{L}[;!?\u00bb]|\\p{L}:(?=\\s|$)|\u00ab(?!\u00a0)|[\u2019\u201c\u201d])\\S{0,12}"));
+    QStringList found;
+    for (const QRegularExpressionMatch &match : fault.globalMatch(text))
+        found << match.captured(0);
+    return found;
+}
+
 // Collects the debug messages of `category` for as long as it lives.
 class LogCollector
 {

@@ -232,13 +232,13 @@ void TestDistribution::listMismatch_data()
         << "835 % 40,25 3 1" << "835 % 40,25 3 1" << true << "";
     QTest::newRow("rounding of fixed prizes changes no list") << "835 € 40,25 3 1" << "835 € 40,25 3 5" << false << "";
     QTest::newRow("never calculated, typed into") << "" << "835 % 0 3 1" << true
-        << "Aucune liste des prix n'a encore été calculée ; le bilan annonce 835 € à distribuer." + replaces;
+        << "Aucune liste des prix n'a encore été calculée\u00a0; le bilan annonce 835 € à distribuer." + replaces;
     QTest::newRow("every difference, one a line, then what was typed")
         << "275 € 100 3 5" << "835 % 40 5 1" << true
-        << "Elle a été calculée pour 275 € à distribuer ; le bilan annonce maintenant 835 €.\n"
-           "Elle a été calculée avec 1 prix (100 €) ; la configuration donne maintenant 1 prix (40 %).\n"
-           "Elle a été calculée avec un gain minimum de 3 € ; la configuration donne maintenant 5 €.\n"
-           "Elle a été calculée avec les sommes arrondies à 5 € ; la configuration les arrondit maintenant à 1 €."
+        << "Elle a été calculée pour 275 € à distribuer\u00a0; le bilan annonce maintenant 835 €.\n"
+           "Elle a été calculée avec 1 prix (100 €)\u00a0; la configuration donne maintenant 1 prix (40 %).\n"
+           "Elle a été calculée avec un gain minimum de 3 €\u00a0; la configuration donne maintenant 5 €.\n"
+           "Elle a été calculée avec les sommes arrondies à 5 €\u00a0; la configuration les arrondit maintenant à 1 €."
             + replaces;
 }
 

@@ -50,6 +50,8 @@ private slots:
     void commandLineWithoutDisplay();
     void debianPackagePassesLintian();
     void metainfoValidatesAndNamesThisRelease();
+    void documentsSayWhatTheProgramDoes_data();
+    void documentsSayWhatTheProgramDoes();
 };
 
 void Packaging::desktopEntryIsValid()
@@ -139,14 +141,16 @@ void Packaging::commandLineWithoutDisplay_data()
         << QStringList{"--version"} << 0 << "prixgeneral " + version + "\n" << "";
     QTest::newRow("--help opened the window or spoke English")
         << QStringList{"--help"} << 0
-        << R"(Utilisation : prixgeneral \[options\]\n(.*\n)*  -v, --version   Affiche la version du programme et quitte\.\n)"
+        << R"(Utilisation\x{a0}: prixgeneral \[options\]\n(.*\n)*  -v, --version   Affiche la version du programme et quitte\.\n)"
         << "";
     QTest::newRow("unknown option ignored or refused in English")
         << QStringList{"--no-such-option"} << 1 << ""
-        << "prixgeneral : option inconnue « no-such-option ». Essayez « prixgeneral --help ».\n";
+        << "prixgeneral\u00a0: option inconnue «\u00a0no-such-option\u00a0». Essayez «\u00a0prixgeneral --help\u00a0».\n";
+    QTest::newRow("--help leaves the journal out of the files or breaks its typography")
+        << QStringList{"--help"} << 0 << R"((.*\n)*.*journal\.csv.*\n(.*\n)*)" << "";
     QTest::newRow("missing value refused in English")
         << QStringList{"-platform"} << 1 << ""
-        << "prixgeneral : valeur manquante après « -platform ». Essayez « prixgeneral --help ».\n";
+        << "prixgeneral\u00a0: valeur manquante après «\u00a0-platform\u00a0». Essayez «\u00a0prixgeneral --help\u00a0».\n";
     QTest::newRow("Qt's own options reported unknown")
         << QStringList{"-platform", "offscreen", "-style=fusion", "-reverse", "-v"} << 0
         << "prixgeneral " + version + "\n" << "";
@@ -177,6 +181,7 @@ void Packaging::commandLineWithoutDisplay()
              qPrintable(standardOutput));
     QTEST(program.exitCode(), "exitCode");
     QCOMPARE(testhelpers::dirEntries(workDir.path()), QStringList());
+    QCOMPARE(testhelpers::typographyFaults(standardOutput + standardError), QStringList());
 }
 
 void Packaging::debianPackagePassesLintian()
@@ -260,6 +265,57 @@ void Packaging::metainfoValidatesAndNamesThisRelease()
     const QDateTime released = QDateTime::fromString(stamp, Qt::RFC2822Date);
     QVERIFY2(released.isValid(), qPrintable(stamp));
     QCOMPARE(release.captured(2), released.date().toString(Qt::ISODate));
+}
+
+// What the guide and the man pages claim, where a test can read it: every
+// file the program writes is named where they list its files, the program
+// is described by the one same line, and the French is set in French.
+void Packaging::documentsSayWhatTheProgramDoes_data()
+{
+    QTest::addColumn<QString>("document");
+    QTest::addColumn<QString>("from"); // the part read runs from here up to `to`
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QStringList>("named");
+    QTest::addColumn<bool>("french");
+    const QStringList files = {"save.ini", "prixGeneral_", "journal.csv"};
+    const QString line = "Calcul des prix d'un prix général de tir à l'arc";
+    QTest::newRow("guide's list of files leaves out the journal")
+        << "docs/guide/guide.html" << "name=\"fichiers\"" << "Ce dossier de travail" << files << true;
+    QTest::newRow("French man page's files leave out the journal")
+        << "packaging/prixgeneral.fr.1.in" << ".SH FICHIERS" << ".SH \"CODE" << files << true;
+    QTest::newRow("English man page's files leave out the journal")
+        << "packaging/prixgeneral.1.in" << ".SH FILES" << ".SH EXIT" << files << false;
+    QTest::newRow("guide set with breakable spaces before colons or inside quotes")
+        << "docs/guide/guide.html" << "<body>" << "</body>" << QStringList() << true;
+    QTest::newRow("desktop entry describes the program otherwise")
+        << "packaging/prixgeneral.desktop" << "Comment[fr]=" << "\n" << QStringList{line} << true;
+    QTest::newRow("software centre describes the program otherwise")
+        << "packaging/prixgeneral.metainfo.xml.in" << "<summary xml:lang=\"fr\">" << "</summary>"
+        << QStringList{line} << true;
+    QTest::newRow("French man page describes the program otherwise")
+        << "packaging/prixgeneral.fr.1.in" << "prixgeneral \\- " << "\n" << QStringList{line.toLower()} << true;
+    QTest::newRow("Windows installer describes the program otherwise")
+        << "cmake/windows.cmake" << "CPACK_PACKAGE_DESCRIPTION_SUMMARY \"" << "\"" << QStringList{line} << true;
+}
+
+void Packaging::documentsSayWhatTheProgramDoes()
+{
+    QFETCH(QString, document);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QStringList, named);
+    const QString whole = QString::fromUtf8(testhelpers::readBytes(PRIXGENERAL_SOURCE_DIR "/" + document));
+    QVERIFY2(whole.contains(from), qPrintable(from));
+    QString part = whole.section(from, 1).section(to, 0, 0);
+    // Read as a reader reads it: without the guide's tags, roff's escapes set as they print.
+    const QString nbsp(QChar::Nbsp);
+    part.remove(QRegularExpression("<[^>]*>")).replace("&nbsp;", nbsp).replace("\\~", nbsp);
+    part.replace("\\(Fo", QString(QChar(0xab))).replace("\\(Fc", QString(QChar(0xbb))).remove(QChar('\\'));
+    for (const QString &name : named)
+        QVERIFY2(part.contains(name), qPrintable(name + " not in:\n" + part));
+    QFETCH(bool, french);
+    if (french)
+        QCOMPARE(testhelpers::typographyFaults(part), QStringList());
 }
 
 QTEST_GUILESS_MAIN(Packaging)

@@ -258,7 +258,7 @@ void TestReportWindow::printsEachCategory_data()
                             << details << "";
     };
     changed("count corrected after Calculer: Enter recalculates, the sheet adds up", {"nbMises=300"}, recalculate,
-            "318 € à distribuer ; le bilan annonce maintenant 822 €.");
+            "318 € à distribuer\u00a0; le bilan annonce maintenant 822 €.");
     changed("bet price changed after Calculer: printed as it stands", {"tarifMise=4"}, asItStands, "maintenant 366 €");
     changed("costs percentage changed after Calculer: Esc prints nothing", {"pourcentFrais=10"}, cancel,
             "maintenant 360 €");
@@ -614,7 +614,7 @@ void TestReportWindow::failedPrintKeepsOldSheet()
         QVERIFY2(details.endsWith("fermez-le, puis imprimez de nouveau."), qPrintable(details));
 #endif
 
-    QCOMPARE(shown, sheet ? QStringLiteral("Erreur lors de la création du fichier PDF !")
+    QCOMPARE(shown, sheet ? QStringLiteral("Erreur lors de la création du fichier PDF\u00a0!")
                           : QStringLiteral("Le journal n'a pas pu être mis à jour."));
     QVERIFY2(details.startsWith(pathOf(file) + '\n') && details.size() > pathOf(file).size() + 1,
              qPrintable(details));
@@ -739,7 +739,7 @@ void TestReportWindow::smallDiskPrintsWholeOrRefuses()
         QVERIFY(runTool("pdfinfo", {classique}).contains("Pages:"));
         QCOMPARE(openedFiles(), QStringList{sheet});
     } else {
-        QCOMPARE(shown, "Erreur lors de la création du fichier PDF !\n" + sheet + noSpace);
+        QCOMPARE(shown, "Erreur lors de la création du fichier PDF\u00a0!\n" + sheet + noSpace);
         QCOMPARE(windowtest::readBytes(classique), yesterday);
         QCOMPARE(openedFiles(), QStringList());
     }

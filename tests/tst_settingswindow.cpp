@@ -207,7 +207,7 @@ void TestSettingsWindow::failedSaveKeepsOldFile_data()
 #endif
     QTest::newRow("read-only file") << "read-only file" << saveError;
     QTest::newRow("semicolon in crest path refused")
-        << "semicolon" << "Le chemin du blason ne doit pas contenir de point-virgule !";
+        << "semicolon" << "Le chemin du blason ne doit pas contenir de point-virgule\u00a0!";
 }
 
 void TestSettingsWindow::failedSaveKeepsOldFile()

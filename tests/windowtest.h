@@ -11,6 +11,7 @@
 #include <clocale>
 #include <functional>
 #include <memory>
+#include <type_traits>
 
 namespace windowtest {
 
@@ -48,6 +49,16 @@ inline void click(QWidget &window, const char *name)
     QTest::mouseClick(button, Qt::LeftButton, {}, where);
 }
 
+// Every box of the program, whatever it says: the program's name as its
+// title, and its words in French typography (but the one text kept as it
+// always read).
+inline void checkProgramBox(const QMessageBox *box)
+{
+    QCOMPARE(box->windowTitle(), QStringLiteral("Prix général"));
+    if (box->text() != QLatin1String("Erreur lors de la sauvegarde du fichier !"))
+        QCOMPARE(testhelpers::typographyFaults(box->text()), QStringList());
+}
+
 // Runs `answer` on the first widget of type T to be shown while `owner`
 // lives, as soon as its own event loop runs. The watch reacts to the Show
 // event instead of polling; a box still open ten seconds after it was
@@ -73,6 +84,8 @@ void whenModal(QObject *owner, std::function<void(T *)> answer)
         {
             T *wanted = event->type() == QEvent::Show ? qobject_cast<T *>(watched) : nullptr;
             if (wanted && answer) {
+                if constexpr (std::is_same_v<T, QMessageBox>)
+                    checkProgramBox(wanted);
                 // Shown from inside exec(), before its loop runs: answer once it does.
                 QTimer::singleShot(0, wanted, [wanted, answer = std::move(answer)] { answer(wanted); });
                 answer = nullptr;

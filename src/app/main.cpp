@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/messagebox.h"
 #include "app/qtfrench.h"
 #include "app/screenfit.h"
 
@@ -36,12 +37,14 @@ const char *const qtSwitches[] = {"reverse", "widgetcount", "nograb", "dograb", 
 // Without a QApplication no translator can be installed, so the parser's
 // own English stops here and the texts below are the program's.
 const char *const helpText =
-    "Utilisation : %1 [options]\n"
-    "Calcul des prix d'un tir au prix général d'une compagnie d'arc.\n"
-    "Lit et écrit save.ini et prixGeneral_<catégorie>.pdf dans le dossier courant.\n"
+    "Utilisation\u00a0: %1 [options]\n"
+    "Calcul des prix d'un prix général de tir à l'arc.\n"
+    "Dans le dossier courant, lit et écrit save.ini (les réglages), écrit\n"
+    "prixGeneral_<catégorie>.pdf (les feuilles des prix) et note chaque feuille\n"
+    "imprimée dans journal.csv (le journal des impressions).\n"
     "Les options de Qt (-platform, -style, -reverse…) sont acceptées aussi.\n"
     "\n"
-    "Options :\n"
+    "Options\u00a0:\n"
     "  -h, --help, -?  Affiche cette aide et quitte.\n"
     "  -v, --version   Affiche la version du programme et quitte.\n";
 
@@ -63,7 +66,8 @@ void print(FILE *stream, const QString &text)
 {
 #ifdef Q_OS_WIN
     if (printsNowhere()) {
-        MessageBoxW(nullptr, reinterpret_cast<const wchar_t *>(text.utf16()), L"Prix g\u00e9n\u00e9ral",
+        MessageBoxW(nullptr, reinterpret_cast<const wchar_t *>(text.utf16()),
+                    reinterpret_cast<const wchar_t *>(messageTitle().utf16()),
                     MB_OK | MB_TOPMOST | MB_SETFOREGROUND | (stream == stderr ? MB_ICONERROR : MB_ICONINFORMATION));
         return;
     }
@@ -75,7 +79,7 @@ void print(FILE *stream, const QString &text)
 // The parser's reason in French: it names the option in its English text.
 QString refusal(const QCommandLineParser &parser)
 {
-    const auto quoted = [](const QString &name) { return QStringLiteral("« %1 »").arg(name); };
+    const auto quoted = [](const QString &name) { return QStringLiteral("«\u00a0%1\u00a0»").arg(name); };
     const QStringList unknown = parser.unknownOptionNames();
     if (unknown.size() == 1)
         return QStringLiteral("option inconnue ") + quoted(unknown.first());
@@ -83,7 +87,7 @@ QString refusal(const QCommandLineParser &parser)
         QStringList names;
         for (const QString &name : unknown)
             names << quoted(name);
-        return QStringLiteral("options inconnues : ") + names.join(QStringLiteral(", "));
+        return QStringLiteral("options inconnues\u00a0: ") + names.join(QStringLiteral(", "));
     }
     const QString error = parser.errorText();
     const QString name = QRegularExpression(QStringLiteral("'(.*)'\\.$")).match(error).captured(1);
@@ -117,7 +121,7 @@ int answerCommandLine(const QStringList &arguments)
     }
 
     if (!parser.parse(arguments)) {
-        print(stderr, QStringLiteral("%1 : %2. Essayez « %1 --help ».\n").arg(programName, refusal(parser)));
+        print(stderr, QStringLiteral("%1\u00a0: %2. Essayez «\u00a0%1 --help\u00a0».\n").arg(programName, refusal(parser)));
         return 1;
     }
     if (parser.isSet(help)) {

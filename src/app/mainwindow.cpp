@@ -7,6 +7,7 @@
 #include "app/mainwindow.h"
 
 #include "app/guidewindow.h"
+#include "app/messagebox.h"
 #include "form/mainwindowform.h"
 
 #include <QCloseEvent>
@@ -73,9 +74,7 @@ MainWindow::~MainWindow()
 void MainWindow::warn(const QString &text, const QString &details)
 {
     QMessageBox box(this);
-    box.setIcon(QMessageBox::Warning);
-    box.setText(text);
-    box.setInformativeText(details);
+    setUpWarning(box, text, details);
     box.exec();
 }
 
@@ -90,10 +89,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     QMessageBox box(this);
-    box.setIcon(QMessageBox::Warning);
-    box.setText(QStringLiteral("La liste des prix contient des modifications qui n'ont pas été imprimées."));
-    box.setInformativeText(QStringLiteral("Si vous fermez la fenêtre, ce que vous avez saisi dans la liste depuis "
-                                          "le dernier calcul sera perdu. Pour le garder, annulez, puis imprimez."));
+    setUpWarning(box, QStringLiteral("La liste des prix contient des modifications qui n'ont pas été imprimées."),
+                 QStringLiteral("Si vous fermez la fenêtre, ce que vous avez saisi dans la liste depuis le dernier "
+                                "calcul sera perdu. Pour le garder, annulez, puis imprimez."));
     QPushButton *close = box.addButton(QStringLiteral("Fermer sans imprimer"), QMessageBox::DestructiveRole);
     QPushButton *cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
     box.setDefaultButton(cancel);

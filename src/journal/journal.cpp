@@ -154,7 +154,7 @@ std::optional<QByteArray> row(const Entry &entry, QString *refused)
         const QString value = columns[i].write(entry);
         if (!fits(i, value)) {
             if (refused)
-                *refused = QString::fromUtf8(columns[i].title) + QStringLiteral(" : ") + value;
+                *refused = QString::fromUtf8(columns[i].title) + QStringLiteral("\u00a0: ") + value;
             return std::nullopt;
         }
         fields << field(value);

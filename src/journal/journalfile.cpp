@@ -17,18 +17,18 @@ namespace journal {
 
 namespace {
 
-const char startAnew[] = " Renommez-le ou déplacez-le : l'impression suivante commencera un nouveau journal.";
+const char startAnew[] = " Renommez-le ou déplacez-le\u00a0: l'impression suivante commencera un nouveau journal.";
 
 QString unreadable(PlainFile::Status status)
 {
     switch (status) {
     case PlainFile::NotPlain:
-        return QStringLiteral("Ce n'est pas un fichier ordinaire (un dossier, un tube ou un périphérique "
-                              "porte ce nom) : il a été laissé tel quel.");
+        return QStringLiteral("Un dossier, ou un autre élément qui n'est pas un fichier, porte ce nom. Renommez "
+                              "ou déplacez cet élément\u00a0: l'impression suivante commencera un nouveau journal.");
     case PlainFile::TooLarge:
-        return QStringLiteral("Il dépasse 1 Mo : il a été laissé tel quel.") + QString::fromUtf8(startAnew);
+        return QStringLiteral("Il dépasse 1\u00a0Mo\u00a0: il a été laissé tel quel.") + QString::fromUtf8(startAnew);
     default:
-        return QStringLiteral("Il n'a pas pu être lu : il a été laissé tel quel.");
+        return QStringLiteral("Il n'a pas pu être lu\u00a0: il a été laissé tel quel.");
     }
 }
 
@@ -54,14 +54,14 @@ QString lockRefusal(QLockFile::LockError error, const QString &lockName)
 {
     switch (error) {
     case QLockFile::LockFailedError:
-        return QStringLiteral("Une autre fenêtre de Prix général est en train de l'écrire : il a été laissé tel "
-                              "quel. Imprimez de nouveau dans un instant.");
+        return QStringLiteral("Une autre fenêtre de Prix général est en train de l'écrire\u00a0: il a été laissé "
+                              "tel quel. Imprimez de nouveau dans un instant.");
     case QLockFile::PermissionError:
         return QStringLiteral("Le dossier n'accepte pas de nouveau fichier (son verrou %1 n'a pas pu être "
-                              "créé) : il a été laissé tel quel.")
+                              "créé)\u00a0: il a été laissé tel quel.")
             .arg(lockName);
     default:
-        return QStringLiteral("Son verrou %1 n'a pas pu être écrit (le disque est peut-être plein) : il a été "
+        return QStringLiteral("Son verrou %1 n'a pas pu être écrit (le disque est peut-être plein)\u00a0: il a été "
                               "laissé tel quel.")
             .arg(lockName);
     }
@@ -75,7 +75,7 @@ bool recordInJournal(const QString &fileName, FileReplacement &file, const Entry
 {
     QString refused;
     if (!row(entry, &refused)) {
-        *error = QStringLiteral("Une valeur de cette feuille ne s'écrit pas comme un nombre (%1) : le journal a "
+        *error = QStringLiteral("Une valeur de cette feuille ne s'écrit pas comme un nombre (%1)\u00a0: le journal a "
                                 "été laissé tel quel.")
                      .arg(refused);
         return false;
@@ -94,15 +94,16 @@ bool recordInJournal(const QString &fileName, FileReplacement &file, const Entry
     if (old.status != PlainFile::Read && old.status != PlainFile::Missing) {
         *error = unreadable(old.status);
     } else if (!(bytes = recorded(old.bytes, entry))) {
-        *error = QStringLiteral("Son contenu n'a pas la forme que Prix général lui donne (il a peut-être été "
-                                "enregistré par un tableur) : il a été laissé tel quel.")
+        *error = QStringLiteral("Il a été enregistré sous une autre forme que celle de Prix général, sans doute "
+                                "par un tableur, et le programme ne le reconnaît plus\u00a0: il a été laissé tel "
+                                "quel.")
                  + QString::fromUtf8(startAnew);
     } else if (replaceWhole(file, *bytes, error)) {
         return true;
     }
 #ifdef Q_OS_WIN
     if (heldOpen(fileName))
-        *error = QStringLiteral("Il est ouvert dans un autre programme, sans doute un tableur : "
+        *error = QStringLiteral("Il est ouvert dans un autre programme, sans doute un tableur\u00a0: "
                                 "fermez-le, puis imprimez de nouveau.");
 #endif
     return false;

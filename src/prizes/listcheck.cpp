@@ -35,7 +35,7 @@ QString listMismatch(const std::optional<PrizeFigures> &computedFor, const Prize
 {
     QStringList why;
     if (!computedFor) {
-        why << QStringLiteral("Aucune liste des prix n'a encore été calculée ; le bilan annonce %1 à distribuer.")
+        why << QStringLiteral("Aucune liste des prix n'a encore été calculée\u00a0; le bilan annonce %1 à distribuer.")
                    .arg(euros(shown.pool));
     } else {
         const PrizeFigures &was = *computedFor;
@@ -44,18 +44,18 @@ QString listMismatch(const std::optional<PrizeFigures> &computedFor, const Prize
         if (was == shown || prizeListHtml(distribute(was)) == prizeListHtml(distribute(shown)))
             return QString();
         if (was.pool != shown.pool)
-            why << QStringLiteral("Elle a été calculée pour %1 à distribuer ; le bilan annonce maintenant %2.")
+            why << QStringLiteral("Elle a été calculée pour %1 à distribuer\u00a0; le bilan annonce maintenant %2.")
                        .arg(euros(was.pool), euros(shown.pool));
         if (was.mode != shown.mode || was.values != shown.values)
-            why << QStringLiteral("Elle a été calculée avec %1 ; la configuration donne maintenant %2.")
+            why << QStringLiteral("Elle a été calculée avec %1\u00a0; la configuration donne maintenant %2.")
                        .arg(prizesText(was), prizesText(shown));
         if (was.minimumGain != shown.minimumGain)
-            why << QStringLiteral("Elle a été calculée avec un gain minimum de %1 ; la configuration donne "
+            why << QStringLiteral("Elle a été calculée avec un gain minimum de %1\u00a0; la configuration donne "
                                   "maintenant %2.")
                        .arg(euros(was.minimumGain), euros(shown.minimumGain));
         if (was.roundToFive != shown.roundToFive
             && (was.mode == PrizeMode::Percentage || shown.mode == PrizeMode::Percentage))
-            why << QStringLiteral("Elle a été calculée avec les sommes arrondies à %1 ; la configuration les "
+            why << QStringLiteral("Elle a été calculée avec les sommes arrondies à %1\u00a0; la configuration les "
                                   "arrondit maintenant à %2.")
                        .arg(roundingText(was), roundingText(shown));
     }

@@ -148,7 +148,8 @@ bool openSheet(const QString &pdfPath, QString *error)
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
         return true;
-    *error = QStringLiteral("Aucun lecteur PDF n'a pu être démarré : xdg-open est introuvable");
+    *error = QStringLiteral("Aucun lecteur PDF n'a pu être démarré\u00a0: installez le paquet xdg-utils et un lecteur "
+                            "PDF, ou ouvrez la feuille vous-même.");
     return false;
 #endif
 }

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "app/messagebox.h"
 #include "form/mainwindowform.h"
 #include "journal/journalfile.h"
 #include "prizes/listcheck.h"
@@ -45,9 +46,7 @@ void MainWindow::on_commandLinkButton_3_clicked()
         return;
     }
     QMessageBox box(this);
-    box.setIcon(QMessageBox::Warning);
-    box.setText(QStringLiteral("La liste des prix ne correspond plus au bilan."));
-    box.setInformativeText(mismatch);
+    setUpWarning(box, QStringLiteral("La liste des prix ne correspond plus au bilan."), mismatch);
     QPushButton *recalculate = box.addButton(QStringLiteral("Recalculer et imprimer"), QMessageBox::AcceptRole);
     QPushButton *asItStands = box.addButton(QStringLiteral("Imprimer tel quel"), QMessageBox::AcceptRole);
     QPushButton *cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
@@ -75,7 +74,7 @@ void MainWindow::printSheetFile(const DayFigures &day, bool listAsComputed)
     const QString where = QDir::current().absoluteFilePath(fileName);
     if (!printed) {
         // Opening whatever old file is there would pass a stale sheet off as today's.
-        warn(QStringLiteral("Erreur lors de la création du fichier PDF !"), where + QLatin1Char('\n') + error);
+        warn(QStringLiteral("Erreur lors de la création du fichier PDF\u00a0!"), where + QLatin1Char('\n') + error);
         return;
     }
     listPrintedAt = list->revision();

@@ -91,7 +91,7 @@ void MainWindow::on_commandLinkButton_2_clicked()
 {
     const Settings settings = settingsFromForm(*form);
     if (!isStorableCrestPath(settings.crestPath)) {
-        warn(QStringLiteral("Le chemin du blason ne doit pas contenir de point-virgule !"), settings.crestPath);
+        warn(QStringLiteral("Le chemin du blason ne doit pas contenir de point-virgule\u00a0!"), settings.crestPath);
         return;
     }
     QString error;

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+class QMessageBox;
+
+// A warning or a question of the program: its words, what it concerns, and
+// the program's name as the title. Left empty, the title would show the
+// executable's name, "prixgeneral", which Qt puts in its place.
+void setUpWarning(QMessageBox &box, const QString &text, const QString &details);
+
+// The title of every box the program shows.
+QString messageTitle();

@@ -487,6 +487,9 @@ void EndToEnd::settingsCannotBeWritten()
     QTRY_COMPARE_WITH_TIMEOUT(newWindows().size(), 1, 20000);
     const quint32 box = newWindows().value(0);
     QTRY_COMPARE_WITH_TIMEOUT(focusedWindow(), box, 20000);
+    // Its title bar names the program, not its file.
+    QCOMPARE(QString::fromUtf8(tool(xdotoolPath, {"getwindowname", QString::number(box)}).trimmed()),
+             QString("Prix général"));
     STEP(keys("Return"));
     QTRY_COMPARE_WITH_TIMEOUT(newWindows().size(), 0, 20000);
 

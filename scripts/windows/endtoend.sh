@@ -163,6 +163,7 @@ type_text "Jean Dupont"
 timeout 30 xdotool mousemove --window "$window" $((WIDTH - 14)) 15 click 1 || die "could not click the title bar"
 sleep 3
 kill -0 "$program_pid" 2>/dev/null || die "the close button threw away the names typed in the list"
+wait_window '^Prix g.+n.+ral$' >/dev/null || die "the question's title bar does not say \"Prix général\""
 keys Return
 sleep 3
 kill -0 "$program_pid" 2>/dev/null || die "Enter on the question closed the window and lost the names"

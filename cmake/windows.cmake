@@ -91,8 +91,8 @@ function(_prixgeneral_windows)
 
     set(CPACK_GENERATOR NSIS64)
     set(CPACK_PACKAGE_NAME prixgeneral)
-    set(CPACK_PACKAGE_VENDOR "Compagnie d'arc")
-    set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Calcul du prix général d'un tir à l'arc")
+    set(CPACK_PACKAGE_VENDOR "Club de tir à l'arc")
+    set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Calcul des prix d'un prix général de tir à l'arc")
     set(CPACK_PACKAGE_FILE_NAME prixgeneral-${PROJECT_VERSION}-windows-x64-setup)
     set(CPACK_PACKAGE_INSTALL_DIRECTORY "Prix général")
     set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY prixgeneral)
@@ -132,6 +132,8 @@ FunctionEnd
     # version's own uninstaller removes its files (ones the new version no
     # longer has would stay forever), its entries and its registry key, and
     # the new version takes their place. It leaves the user's folder alone.
+    # Versions up to 1.0.0 named the club "Compagnie d'arc", and their
+    # uninstaller left that key behind, empty.
     set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS [=[
   ReadRegStr $0 SHCTX 'Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\prixgeneral' 'UninstallString'
   StrCmp $0 '' no_old_version
@@ -141,6 +143,7 @@ FunctionEnd
   StrCpy $1 $0 -14 ; less \\Uninstall.exe
   ExecWait '\"$0\" /S _?=$1'
 no_old_version:
+  DeleteRegKey /ifempty SHCTX `Software\\Compagnie d'arc`
 ]=])
     # The program writes save.ini and its sheets in the folder it starts in,
     # and Program Files is not writable: the user's Start-menu entry starts
@@ -170,7 +173,13 @@ no_old_version:
   Delete '$SMPROGRAMS\\Prix général.lnk'
   Delete '$SMPROGRAMS\\Guide de Prix général.lnk'
 ]=])
-    string(APPEND CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "${user_context}")
+    # CPack removes the program's key after these lines and leaves the
+    # club's behind, empty: both go here (the club's if nothing else is in it).
+    string(APPEND CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "${user_context}" [=[
+  DeleteRegKey SHCTX `Software\\@CPACK_PACKAGE_VENDOR@\\prixgeneral`
+  DeleteRegKey /ifempty SHCTX `Software\\@CPACK_PACKAGE_VENDOR@`
+]=])
+    string(CONFIGURE "${CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS}" CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS @ONLY)
     # CPack's own installer script, less what it shows in English: the
     # details of the installation ("Set install registry entry: ...") and
     # the heading of a page of options it then skips.

@@ -182,13 +182,26 @@ no_old_version:
     string(CONFIGURE "${CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS}" CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS @ONLY)
     # CPack's own installer script, less what it shows in English: the
     # details of the installation ("Set install registry entry: ...") and
-    # the heading of a page of options it then skips.
+    # the heading of a page of options it then skips. Less its Start-menu
+    # folder too, named with the version and holding an English "Uninstall"
+    # entry (Windows' list of programs uninstalls): the page asking for it,
+    # the block making it, and the uninstaller's removal of it, which goes
+    # on to remove the empty folders above it, up to the Start menu's
+    # Programs (from Programs itself, were the folder's name empty).
+    # A cut runs from the line of its first text to the end of the line of
+    # its last, which must be there once (the cut would reach the last one).
     set(template ${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in)
     file(READ ${template} nsis)
-    foreach(english [[DetailPrint "Set install registry entry]] [[!insertmacro MUI_HEADER_TEXT "Install Options"]])
-        string(REGEX REPLACE "\n *${english}[^\n]*" "" french "${nsis}")
-        if(french STREQUAL nsis)
-            message(FATAL_ERROR "${template} no longer has ${english}: look at it again")
+    foreach(cut [[DetailPrint "Set install registry entry]] [[!insertmacro MUI_HEADER_TEXT "Install Options"]]
+                [[;Start Menu Folder Page Configuration.*MUI_PAGE_STARTMENU Application \$STARTMENU_FOLDER]]
+                [[!insertmacro MUI_STARTMENU_WRITE_BEGIN Application.*MUI_STARTMENU_WRITE_END]]
+                [[!insertmacro MUI_STARTMENU_GETFOLDER Application \$MUI_TEMP.*secondStartMenuDeleteLoopDone:]])
+        string(REGEX REPLACE "\n *${cut}[^\n]*" "" french "${nsis}")
+        string(REGEX MATCH "[^*]+$" last "${cut}")
+        string(REGEX MATCHALL "${last}" found "${nsis}")
+        list(LENGTH found times)
+        if(french STREQUAL nsis OR NOT times EQUAL 1)
+            message(FATAL_ERROR "${template} no longer has ${cut} once: look at it again")
         endif()
         set(nsis "${french}")
     endforeach()

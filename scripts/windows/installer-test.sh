@@ -14,8 +14,15 @@ source "$here/common.sh"
 start_x 1280x1024
 new_prefix
 drive=$WINEPREFIX/drive_c
+# The names the installers added to the Start menu or took from it, folders too.
+menu_names() { find "$drive" -path '*/Start Menu/*' -printf '%f\n' | sort; }
+start_menu() { comm -3 <(echo "$wine_menu") <(menu_names) | tr -d '\t'; }
+wine_menu=$(menu_names)
 timeout 300 wine "$installer" /S || die "the installer failed"
 timeout 120 wineserver -w
+# The two entries alone: no folder, no version in a name.
+links=$(start_menu)
+[ "$links" = $'Guide de Prix général.lnk\nPrix général.lnk' ] || die "the Start menu holds: ${links//$'\n'/, }"
 
 dir="$drive/Program Files/Prix général"
 for file in prixgeneral.exe Uninstall.exe licences/LICENSE.txt licences/Qt-LGPL-3.txt licences/Qt-GPL-3.txt \
@@ -56,8 +63,6 @@ printf '3.5;0.5;3;20;3;pourcent;40;25;15;7;9;:/blason.png;5' > "$folder/save.ini
 printf '\xef\xbb\xbfDate;Heure\r\n2026-12-09;14:32\r\n' > "$folder/journal.csv"
 printf '%%PDF-1.4 feuille\n' > "$folder/prixGeneral_arc_classique.pdf"
 cp -a "$folder" "$work/club"
-start_menu() { find "$drive" -path '*Start Menu*' -name '*.lnk' -printf '%f\n' | sort; }
-links=$(start_menu)
 
 # Every page with Enter; the pages' texts (Wine's trace of what they draw),
 # their window names and the files the program opens are kept.
@@ -77,9 +82,11 @@ wait_for 30 window_gone "$window" || die "the program did not end"
 wait "$setup_pid" || die "the installer failed over the installed program"
 timeout 120 wineserver -w
 grep -aq 'Documents\\\\Prix g[^ ]*ral\\\\save\.ini' "$log" || die "the finish page did not start the program in its folder"
+! grep -aq 'dossier dans le menu D' "$log" || die "the installer asks for a Start-menu folder"
 # (Wine writes é as \00e9, and a line end as \n.)
 english=$( (sed -n 's/.*DrawTextExW L"\(\([^"\\]\|\\.\)*\)".*/\1/p' "$log" | sed -e 's/\\[0-9a-f]\{4\}/é/g' -e 's/\\[rn]/ /g'
-            cat "$work/titles") | grep -iwE 'the|you|is|already|install|want|before|setup|next|back|cancel|finish|close|browse|click|folder|failed|registry|entry|choose')
+            cat "$work/titles"; echo "$links"; start_menu) \
+          | grep -iwE 'the|you|is|already|install|want|before|setup|next|back|cancel|finish|close|browse|click|folder|failed|registry|entry|choose')
 [ -z "$english" ] || die "English in the installer: $english"
 [ -s "$work/titles" ] && grep -q DrawTextExW "$log" || die "nothing of the installer's texts was traced"
 [ "$(timeout 60 wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s | grep -c 'DisplayName.*Prix g')" = 1 ] \
@@ -92,6 +99,7 @@ timeout 120 wineserver -w
 [ ! -e "$dir" ] || die "the uninstaller left $(cd "$dir" && find . -mindepth 1 | head -n5 | tr '\n' ' ')"
 [ ! -e "$link" ] || die "the uninstaller left the Start-menu entry"
 [ ! -e "$guide_link" ] || die "the uninstaller left the guide's Start-menu entry"
+[ -z "$(start_menu)" ] || die "the uninstaller left or took in the Start menu: $(start_menu | tr '\n' ' ')"
 diff -r "$work/club" "$folder" >/dev/null || die "the uninstaller changed the user's own files"
 if timeout 60 wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\prixgeneral' >/dev/null 2>&1; then
     die "the uninstaller left its registry entry"

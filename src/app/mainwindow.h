@@ -38,21 +38,21 @@ private slots:
 
 private:
     void refreshTotals();
-    // What "Calculer" shares out, read from the widgets.
-    prizes::PrizeFigures prizeFigures() const;
+    // What "Calculer" shares out of `pool`, with the prizes as set.
+    prizes::PrizeFigures prizeFigures(int pool) const;
     // Everything a print needs, read from the widgets at once.
     DayFigures dayFigures() const;
     // Prints the sheet of `day`, opens it and records it in the journal.
-    // `listAsComputed`: the list is the one "Calculer" makes from the
-    // printed figures, neither typed into nor printed as it stood.
-    void printSheetFile(const DayFigures &day, bool listAsComputed);
+    // `listModified`: the list is another one than "Calculer" makes from
+    // the printed figures (typed into, or printed as it stood).
+    void printSheetFile(const DayFigures &day, bool listModified);
     // A warning over the window: `text` as it always reads, `details` saying
     // which file and why.
     void warn(const QString &text, const QString &details);
 
     MainWindowForm *form;
-    // The figures of the last "Calculer", to tell whether the list still fits.
-    std::optional<prizes::PrizeFigures> listComputedFor;
+    // The last "Calculer": whether the list still fits, what it pays.
+    std::optional<ComputedList> computed;
     // The prize list's revision when a sheet last showed it: typing after it
     // is what closing would lose.
     int listPrintedAt = -1;

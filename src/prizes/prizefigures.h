@@ -21,7 +21,8 @@ struct PrizeFigures
 bool operator==(const PrizeFigures &a, const PrizeFigures &b);
 
 // The main prizes, then the minimum gain for as many further places as the
-// rest allows.
+// rest allows. Percentage shares are rounded by the rounding choice; fixed
+// amounts are taken as they are.
 Distribution distribute(const PrizeFigures &figures);
 
 } // namespace prizes

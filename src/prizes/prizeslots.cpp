@@ -67,10 +67,10 @@ void MainWindow::refreshTotals()
     form->sommePrix->setText(texts.pool);
 }
 
-prizes::PrizeFigures MainWindow::prizeFigures() const
+prizes::PrizeFigures MainWindow::prizeFigures(int pool) const
 {
     prizes::PrizeFigures figures;
-    figures.pool = prizes::poolFromText(form->sommePrix->text());
+    figures.pool = pool;
     figures.mode = form->radioPourcent->isChecked() ? prizes::PrizeMode::Percentage : prizes::PrizeMode::Fixed;
     // value(), not the text: where the locale writes other digits the text
     // would read as 0 prizes. Only the rows in use are read.
@@ -87,7 +87,7 @@ void MainWindow::on_commandLinkButton_clicked()
 {
     form->TextGain->clear();
     prizes::traceBets(form->nbMises->text());
-    const prizes::PrizeFigures figures = prizeFigures();
+    const prizes::PrizeFigures figures = prizeFigures(prizes::poolFromText(form->sommePrix->text()));
     prizes::tracePool(form->sommePrix->text(), float(figures.pool));
 
     const prizes::Distribution distribution = prizes::distribute(figures);
@@ -96,5 +96,5 @@ void MainWindow::on_commandLinkButton_clicked()
     form->TextGain->appendHtml(list);
     // From here on, anything typed into the list shows as a modification.
     form->TextGain->document()->setModified(false);
-    listComputedFor = figures;
+    computed = computedList(figures, distribution);
 }

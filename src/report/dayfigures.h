@@ -2,7 +2,6 @@
 
 #include "journal/journal.h"
 #include "prizes/prizefigures.h"
-#include "prizes/totals.h"
 #include "report/sheet.h"
 
 #include <QDateTime>
@@ -22,15 +21,30 @@ struct DayFigures
     double betPrice = 0;
     double blackPrice = 0;
     int costPercent = 0;
-    QString poolText;             // "Somme des prix distribués" as shown, for the sheet
-    prizes::Totals bilan;         // the "Bilan" as shown
+    // The "Bilan" as shown; its pool is figures.pool. Before any count the
+    // fields are empty, and so is the sheet's pool.
+    bool totalsShown = false;
+    int receipts = 0;
+    int costs = 0;
+    float blacks = 0;
     prizes::PrizeFigures figures; // what "Calculer" would share out now
 };
+
+// The list "Calculer" last made: the figures it was made for, and what it
+// pays, which the journal records when a sheet shows that list.
+struct ComputedList
+{
+    prizes::PrizeFigures figures;
+    journal::ListAmounts amounts;
+};
+
+ComputedList computedList(const prizes::PrizeFigures &figures, const prizes::Distribution &list);
 
 SheetContent sheetContent(const DayFigures &day, const QString &prizeListHtml);
 
 // The journal's row of the sheet printed at `printed`. Its prize amounts are
-// those of the list "Calculer" made for `listFor`, which the sheet shows
-// (nothing when no "Calculer" made it); its other amounts are the "Bilan".
-journal::Entry journalEntry(const DayFigures &day, const std::optional<prizes::PrizeFigures> &listFor,
-                            bool listModified, const QDateTime &printed);
+// those of `list`, which the sheet shows (nothing when no "Calculer" made
+// it); its other amounts are the "Bilan". `listModified`: the printed list
+// is another one than "Calculer" makes from the printed figures.
+journal::Entry journalEntry(const DayFigures &day, const std::optional<ComputedList> &list, bool listModified,
+                            const QDateTime &printed);

@@ -4,6 +4,7 @@
 #include "form/mainwindowform.h"
 #include "journal/journalfile.h"
 #include "prizes/listcheck.h"
+#include "prizes/totals.h"
 #include "report/printing.h"
 
 #include <QComboBox>
@@ -27,10 +28,13 @@ DayFigures MainWindow::dayFigures() const
     day.betPrice = form->tarifMise->value();
     day.blackPrice = form->tarifNoir->value();
     day.costPercent = form->pourcentFrais->value();
-    day.poolText = form->sommePrix->text();
-    day.bilan = prizes::totalsFromTexts(
-        {form->sommeEncaisse->text(), form->montantFrais->text(), form->sommeNoirs->text(), day.poolText});
-    day.figures = prizeFigures();
+    const prizes::Totals shown = prizes::totalsFromTexts(
+        {form->sommeEncaisse->text(), form->montantFrais->text(), form->sommeNoirs->text(), form->sommePrix->text()});
+    day.totalsShown = !form->sommePrix->text().isEmpty();
+    day.receipts = shown.receipts;
+    day.costs = shown.costs;
+    day.blacks = shown.blacks;
+    day.figures = prizeFigures(shown.pool);
     return day;
 }
 
@@ -40,9 +44,10 @@ void MainWindow::on_commandLinkButton_3_clicked()
 {
     const bool typed = form->TextGain->document()->isModified();
     const DayFigures day = dayFigures();
-    const QString mismatch = prizes::listMismatch(listComputedFor, day.figures, typed);
+    const QString mismatch =
+        prizes::listMismatch(computed ? std::optional(computed->figures) : std::nullopt, day.figures, typed);
     if (mismatch.isEmpty()) {
-        printSheetFile(day, !typed);
+        printSheetFile(day, typed);
         return;
     }
     QMessageBox box(this);
@@ -56,13 +61,13 @@ void MainWindow::on_commandLinkButton_3_clicked()
     box.exec();
     if (box.clickedButton() == recalculate) {
         on_commandLinkButton_clicked();
-        printSheetFile(day, true);
-    } else if (box.clickedButton() == asItStands) {
         printSheetFile(day, false);
+    } else if (box.clickedButton() == asItStands) {
+        printSheetFile(day, true);
     }
 }
 
-void MainWindow::printSheetFile(const DayFigures &day, bool listAsComputed)
+void MainWindow::printSheetFile(const DayFigures &day, bool listModified)
 {
     QTextDocument *list = form->TextGain->document();
     const QString fileName = sheetFileName(day.category);
@@ -83,7 +88,7 @@ void MainWindow::printSheetFile(const DayFigures &day, bool listAsComputed)
     QString journalError;
     const QString journalName = journal::journalFileName();
     const bool recorded = journal::recordInJournal(
-        journalName, journalEntry(day, listComputedFor, !listAsComputed, QDateTime::currentDateTime()),
+        journalName, journalEntry(day, computed, listModified, QDateTime::currentDateTime()),
         &journalError);
     if (!openSheet(fileName, &error))
         warn(QStringLiteral("Le fichier PDF a été créé mais n'a pas pu être ouvert."),

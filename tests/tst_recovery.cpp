@@ -1,9 +1,12 @@
 #include "journal/journal.h"
+#include "recovery/keeper.h"
 #include "recovery/work.h"
 
+#include "fulldisk.h"
 #include "randomsettingslines.h"
 #include "testhelpers.h"
 
+#include <QProcess>
 #include <QtTest>
 
 #include <climits>
@@ -11,6 +14,7 @@
 #include <iterator>
 
 using recovery::Work;
+using testhelpers::dirEntries;
 using testhelpers::readBytes;
 using testhelpers::writeBytes;
 
@@ -109,6 +113,49 @@ Work randomWork(QRandomGenerator &rng)
     return w;
 }
 
+QString lockOf(const QString &folder, int slot) { return QDir(folder).filePath(QStringLiteral("recuperation-%1.lock").arg(slot)); }
+QString fileOf(const QString &folder, int slot) { return QDir(folder).filePath(QStringLiteral("recuperation-%1.txt").arg(slot)); }
+
+// Another copy of the program: this test program started again, which
+// claims a slot and keeps `example()` ("keep"), or offers what it finds
+// ("offer"), says so on a line of its output after QtTest's and runs until
+// killed.
+const char childRole[] = "PRIXGENERAL_RECOVERY_CHILD";
+
+std::unique_ptr<QProcess> startCopy(const QString &role, const QString &folder)
+{
+    auto copy = std::make_unique<QProcess>();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(childRole, role + QLatin1Char(' ') + folder);
+    copy->setProcessEnvironment(env);
+    copy->start(QCoreApplication::applicationFilePath(), {});
+    return copy;
+}
+
+QByteArray answerOf(QProcess &copy)
+{
+    while (copy.canReadLine() || copy.waitForReadyRead(20000)) {
+        const QByteArray line = copy.readLine().trimmed();
+        if (line.startsWith("copy: "))
+            return line.mid(6);
+    }
+    return "no answer";
+}
+
+void runAsCopy(const QString &role, const QString &folder)
+{
+    QTextStream out(stdout);
+    static recovery::Keeper keeper(folder);
+    static recovery::LeftBehind offered;
+    QString error;
+    if (role == QLatin1String("keep"))
+        out << "copy: " << (keeper.claim() && keeper.keep(example(), &error) ? "kept" : "failed") << Qt::endl;
+    else
+        out << "copy: " << (offered = recovery::leftBehind(folder)).works.size() << Qt::endl;
+    QThread::sleep(60); // killed long before, unless the test died
+    std::exit(0);
+}
+
 } // namespace
 
 class TestRecovery : public QObject
@@ -116,13 +163,29 @@ class TestRecovery : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void roundTrip_data();
     void roundTrip();
     void roundTripsRandomWork();
     void refusesBytes_data();
     void refusesBytes();
     void refusesEveryCut();
+    void setsAsideDamagedFiles_data();
+    void setsAsideDamagedFiles();
+    void judgesLocks_data();
+    void judgesLocks();
+    void neverOffersRunningCopy();
+    void keepsOwnSlot();
+    void unwritableFolder_data();
+    void unwritableFolder();
 };
+
+void TestRecovery::initTestCase()
+{
+    const QString role = qEnvironmentVariable(childRole);
+    if (!role.isEmpty())
+        runAsCopy(role.section(QLatin1Char(' '), 0, 0), role.section(QLatin1Char(' '), 1));
+}
 
 void TestRecovery::roundTrip_data()
 {
@@ -212,6 +275,209 @@ void TestRecovery::refusesEveryCut()
     const QByteArray whole = recovery::toBytes(example());
     for (qsizetype size = 0; size < whole.size(); ++size)
         QVERIFY2(!recovery::fromBytes(whole.left(size)), qPrintable(QString::number(size)));
+}
+
+void TestRecovery::setsAsideDamagedFiles_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray whole = recovery::toBytes(example());
+    QTest::newRow("cut short by a crash") << "file" << whole.left(whole.size() / 2);
+    QTest::newRow("cut in its last line") << "file" << whole.chopped(3);
+    QTest::newRow("foreign text") << "file" << QByteArray("bonjour\n");
+    QTest::newRow("empty, from a power cut") << "file" << QByteArray();
+    QTest::newRow("saved by a spreadsheet") << "file" << QByteArray("Date;Heure\r\n2026-12-09;14:32\r\n");
+    QTest::newRow("over 1 MiB, never read whole")
+        << "file" << QByteArray(whole).replace("Dupré", QByteArray(recovery::maxWorkFileSize, 'e'));
+    QTest::newRow("a folder by that name") << "folder" << QByteArray();
+    QTest::newRow("first set-aside name taken: never written over") << "taken" << QByteArray("bonjour\n");
+}
+
+void TestRecovery::setsAsideDamagedFiles()
+{
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString file = fileOf(dir.path(), 1);
+    if (kind == "folder")
+        QVERIFY(QDir().mkpath(file + "/inside") && writeBytes(file + "/inside/a", "a"));
+    else
+        QVERIFY(writeBytes(file, bytes));
+    if (kind == "taken")
+        QVERIFY(writeBytes(dir.filePath("recuperation-1-illisible.txt"), "earlier"));
+    const QString keptAs = dir.filePath(kind == "taken" ? "recuperation-1-illisible-2.txt" : "recuperation-1-illisible.txt");
+
+    const recovery::LeftBehind left = recovery::leftBehind(dir.path());
+    QVERIFY(left.works.isEmpty());
+    QCOMPARE(left.setAside, QStringList{keptAs});
+    QVERIFY(!QFileInfo::exists(file));
+    if (kind == "folder")
+        QCOMPARE(readBytes(keptAs + "/inside/a"), QByteArray("a"));
+    else
+        QCOMPARE(readBytes(keptAs), bytes);
+    if (kind == "taken")
+        QCOMPARE(readBytes(dir.filePath("recuperation-1-illisible.txt")), QByteArray("earlier"));
+
+    const recovery::LeftBehind again = recovery::leftBehind(dir.path());
+    QVERIFY(again.works.isEmpty() && again.setAside.isEmpty());
+}
+
+void TestRecovery::judgesLocks_data()
+{
+    QTest::addColumn<QByteArray>("lock");
+    QTest::addColumn<int>("ageSeconds");
+    QTest::addColumn<bool>("offered");
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
+    const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid());
+    const QByteArray app = QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8();
+    QTest::newRow("no lock: its copy ended long ago") << QByteArray() << -1 << true;
+    QTest::newRow("lock blank after a power cut") << QByteArray() << 3600 << true;
+    QTest::newRow("lock blank while its copy writes it") << QByteArray() << 0 << false;
+    QTest::newRow("lock of a copy on another computer of a shared folder")
+        << QByteArray("4242\nprixgeneral\nautre-poste\n0123456789abcdef\nfedcba\n") << 3600 << false;
+    QTest::newRow("lock of this running process") << pid + '\n' + app + '\n' + host + '\n' << 3600 << false;
+    if (!QSysInfo::bootUniqueId().isEmpty())
+        QTest::newRow("lock from before the computer restarted")
+            << pid + '\n' + app + '\n' + host + '\n' + QSysInfo::machineUniqueId() + "\nearlier-boot\n" << 3600 << true;
+}
+
+void TestRecovery::judgesLocks()
+{
+    QFETCH(QByteArray, lock);
+    QFETCH(int, ageSeconds);
+    QFETCH(bool, offered);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(writeBytes(fileOf(dir.path(), 1), recovery::toBytes(example())));
+    if (ageSeconds >= 0) {
+        QFile file(lockOf(dir.path(), 1));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(lock) == lock.size() && file.flush());
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
+    }
+
+    const recovery::LeftBehind left = recovery::leftBehind(dir.path());
+    QCOMPARE(left.works.size(), offered ? 1 : 0);
+    QVERIFY(left.setAside.isEmpty());
+    QVERIFY(QFileInfo::exists(fileOf(dir.path(), 1)));
+    if (offered) {
+        QCOMPARE(left.works[0].work, example());
+        QVERIFY(recovery::release(left.works[0]));
+        QCOMPARE(dirEntries(dir.path()), QStringList());
+    } else {
+        QCOMPARE(readBytes(lockOf(dir.path(), 1)), lock);
+    }
+}
+
+// As it happens: another process runs, holds its slot, and is then killed.
+void TestRecovery::neverOffersRunningCopy()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const std::unique_ptr<QProcess> running = startCopy("keep", dir.path());
+    QCOMPARE(answerOf(*running), QByteArray("kept"));
+    QVERIFY(QFileInfo::exists(fileOf(dir.path(), 1)));
+    QVERIFY(recovery::leftBehind(dir.path()).works.isEmpty());
+    recovery::Keeper second(dir.path());
+    QVERIFY(second.claim());
+    QCOMPARE(second.fileName(), fileOf(dir.path(), 2));
+
+    running->kill(); // SIGKILL: no destructor, no discard
+    QVERIFY(running->waitForFinished());
+    QVERIFY(QFileInfo::exists(lockOf(dir.path(), 1)));
+
+    // Two copies started at the same moment: one of them offers the work.
+    const std::unique_ptr<QProcess> a = startCopy("offer", dir.path());
+    const std::unique_ptr<QProcess> b = startCopy("offer", dir.path());
+    const QByteArray offeredByA = answerOf(*a), offeredByB = answerOf(*b);
+    QCOMPARE(QList<QByteArray>({offeredByA, offeredByB}).count("1"), 1);
+    QCOMPARE(QList<QByteArray>({offeredByA, offeredByB}).count("0"), 1);
+    QVERIFY(recovery::leftBehind(dir.path()).works.isEmpty()); // held by the copy that offers it
+    (offeredByA == "1" ? a : b)->kill();
+    (offeredByA == "1" ? a : b)->waitForFinished();
+
+    const recovery::LeftBehind left = recovery::leftBehind(dir.path());
+    QCOMPARE(left.works.size(), 1);
+    Work kept = left.works[0].work;
+    QVERIFY(qAbs(kept.keptAt.secsTo(QDateTime::currentDateTime())) < 120);
+    kept.keptAt = example().keptAt;
+    QCOMPARE(kept, example());
+    (offeredByA == "1" ? b : a)->kill();
+    (offeredByA == "1" ? b : a)->waitForFinished();
+}
+
+void TestRecovery::keepsOwnSlot()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QString error;
+    {
+        recovery::Keeper copy(dir.path());
+        QVERIFY(!copy.keep(example(), &error)); // before claim
+        QVERIFY(copy.claim());
+        QVERIFY2(copy.keep(exampleWith([](Work &w) { w.bets = 1; }), &error), qPrintable(error));
+        QVERIFY2(copy.keep(example(), &error), qPrintable(error));
+        const std::optional<Work> kept = recovery::fromBytes(readBytes(copy.fileName()));
+        QVERIFY(kept && qAbs(kept->keptAt.secsTo(QDateTime::currentDateTime())) < 60);
+        QVERIFY(copy.discard()); // back to how it started
+        QCOMPARE(dirEntries(dir.path()), QStringList{"recuperation-1.lock"});
+        QVERIFY(copy.keep(example(), &error));
+    } // ended without discard(), as by a crash the destructor never sees
+
+    recovery::Keeper next(dir.path());
+    QVERIFY(next.claim());
+    QCOMPARE(next.fileName(), fileOf(dir.path(), 2)); // slot 1 holds work to offer
+    const recovery::LeftBehind left = recovery::leftBehind(dir.path());
+    QCOMPARE(left.works.size(), 1);
+    QVERIFY2(next.takeBack(left.works[0], &error), qPrintable(error));
+    QCOMPARE(recovery::fromBytes(readBytes(next.fileName())).value_or(Work()), left.works[0].work);
+    QVERIFY(!next.takeBack(left.works[0], &error)); // taken once
+    QCOMPARE(dirEntries(dir.path()), QStringList({"recuperation-2.lock", "recuperation-2.txt"}));
+}
+
+void TestRecovery::unwritableFolder_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    // Root writes past permission bits; no one creates a file under a file.
+    QTest::newRow("folder under a plain file") << "not a folder";
+#ifdef Q_OS_LINUX
+    QTest::newRow("full disk") << "full disk";
+#endif
+}
+
+void TestRecovery::unwritableFolder()
+{
+    QFETCH(QString, obstacle);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QString folder = dir.filePath("file/folder");
+    QVERIFY(writeBytes(dir.filePath("file"), "x"));
+#ifdef Q_OS_LINUX
+    std::unique_ptr<fulldisk::TinyDisk> disk;
+    if (obstacle == "full disk") {
+        disk = std::make_unique<fulldisk::TinyDisk>(dir.filePath("disk"), 64 * 1024);
+        if (!disk->why.isEmpty())
+            QSKIP(qPrintable("a small tmpfs needs root: " + disk->why));
+        folder = QString(); // the working folder, on that disk
+        QVERIFY(writeBytes("recuperation-1.txt", recovery::toBytes(example())));
+        QFile filler("filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        while (filler.write(QByteArray(4096, 'x')) > 0) {
+        }
+    }
+#endif
+    recovery::Keeper keeper(folder);
+    QVERIFY(!keeper.claim());
+    QString error;
+    QVERIFY(!keeper.keep(example(), &error) && !error.isEmpty());
+    QVERIFY(!keeper.discard());
+    QVERIFY(keeper.fileName().isEmpty());
+    const recovery::LeftBehind left = recovery::leftBehind(folder);
+    QVERIFY(left.works.isEmpty() && left.setAside.isEmpty());
+    if (obstacle == "full disk") // the work waits for room, whole
+        QCOMPARE(recovery::fromBytes(readBytes("recuperation-1.txt")).value_or(Work()), example());
+    else
+        QVERIFY(!recovery::setAside(QDir(folder).filePath("recuperation-1.txt")));
 }
 
 QTEST_GUILESS_MAIN(TestRecovery)

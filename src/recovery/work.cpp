@@ -1,0 +1,219 @@
+#include "recovery/work.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <climits>
+#include <cmath>
+
+namespace recovery {
+
+namespace {
+
+// Read by whoever opens the file in the folder: it says what the file is.
+const char firstLine[] = "Prix général, travail en cours, format 1\n";
+
+QByteArray lastLine(qsizetype jsonSize) { return "fin, " + QByteArray::number(jsonSize) + " octets\n"; }
+
+QString modeName(prizes::PrizeMode mode)
+{
+    return mode == prizes::PrizeMode::Fixed ? QStringLiteral("fixed") : QStringLiteral("percentage");
+}
+
+QJsonArray intArray(const int *values, qsizetype count)
+{
+    QJsonArray array;
+    for (qsizetype i = 0; i < count; ++i)
+        array.append(values[i]);
+    return array;
+}
+
+QJsonValue figuresJson(const std::optional<prizes::PrizeFigures> &figures)
+{
+    if (!figures)
+        return QJsonValue::Null;
+    return QJsonObject{
+        {QStringLiteral("pool"), figures->pool},
+        {QStringLiteral("mode"), modeName(figures->mode)},
+        {QStringLiteral("values"), intArray(figures->values.constData(), figures->values.size())},
+        {QStringLiteral("minimumGain"), figures->minimumGain},
+        {QStringLiteral("roundToFive"), figures->roundToFive},
+    };
+}
+
+// Field by field rather than the save.ini line: that line reads prices back
+// in single precision and cannot hold a ";" in the crest path.
+QJsonValue settingsJson(const std::optional<Settings> &s)
+{
+    if (!s)
+        return QJsonValue::Null;
+    return QJsonObject{
+        {QStringLiteral("betPrice"), s->betPrice},
+        {QStringLiteral("blackPrice"), s->blackPrice},
+        {QStringLiteral("minimumGain"), s->minimumGain},
+        {QStringLiteral("costsPercent"), s->costsPercent},
+        {QStringLiteral("prizeCount"), s->prizeCount},
+        {QStringLiteral("fixedPrizes"), s->fixedPrizes},
+        {QStringLiteral("prizeValues"), intArray(s->prizeValues.data(), qsizetype(s->prizeValues.size()))},
+        {QStringLiteral("crestPath"), s->crestPath},
+        {QStringLiteral("roundToFive"), s->roundToFive},
+    };
+}
+
+// Reading: every getter fails the whole file on a missing or mistyped field.
+class Reader
+{
+public:
+    explicit Reader(const QJsonObject &object, QStringList keys) : object(object)
+    {
+        keys.sort();
+        ok = object.keys() == keys; // JSON objects come back sorted
+    }
+
+    bool ok;
+
+    QString string(const char *key)
+    {
+        const QJsonValue v = value(key);
+        ok = ok && v.isString();
+        return v.toString();
+    }
+    bool boolean(const char *key)
+    {
+        const QJsonValue v = value(key);
+        ok = ok && v.isBool();
+        return v.toBool();
+    }
+    double number(const char *key)
+    {
+        const QJsonValue v = value(key);
+        ok = ok && v.isDouble();
+        return v.toDouble();
+    }
+    int integer(const char *key) { return integerOf(value(key)); }
+    QJsonArray array(const char *key)
+    {
+        const QJsonValue v = value(key);
+        ok = ok && v.isArray();
+        return v.toArray();
+    }
+    int integerOf(const QJsonValue &v)
+    {
+        const double d = v.toDouble();
+        ok = ok && v.isDouble() && d == std::trunc(d) && d >= INT_MIN && d <= INT_MAX;
+        return ok ? int(d) : 0;
+    }
+
+private:
+    QJsonValue value(const char *key) const { return object.value(QLatin1String(key)); }
+    QJsonObject object;
+};
+
+std::optional<prizes::PrizeFigures> readFigures(const QJsonObject &object, bool *ok)
+{
+    Reader r(object, {"pool", "mode", "values", "minimumGain", "roundToFive"});
+    prizes::PrizeFigures f;
+    f.pool = r.integer("pool");
+    const QString mode = r.string("mode");
+    r.ok = r.ok && (mode == modeName(prizes::PrizeMode::Fixed) || mode == modeName(prizes::PrizeMode::Percentage));
+    f.mode = mode == modeName(prizes::PrizeMode::Fixed) ? prizes::PrizeMode::Fixed : prizes::PrizeMode::Percentage;
+    const QJsonArray values = r.array("values");
+    r.ok = r.ok && values.size() <= prizes::maxPrizes;
+    for (const QJsonValue &v : values)
+        f.values.append(r.integerOf(v));
+    f.minimumGain = r.integer("minimumGain");
+    f.roundToFive = r.boolean("roundToFive");
+    *ok = *ok && r.ok;
+    return f;
+}
+
+std::optional<Settings> readSettings(const QJsonObject &object, bool *ok)
+{
+    Reader r(object, {"betPrice", "blackPrice", "minimumGain", "costsPercent", "prizeCount", "fixedPrizes",
+                      "prizeValues", "crestPath", "roundToFive"});
+    Settings s;
+    s.betPrice = r.number("betPrice");
+    s.blackPrice = r.number("blackPrice");
+    s.minimumGain = r.integer("minimumGain");
+    s.costsPercent = r.integer("costsPercent");
+    s.prizeCount = r.integer("prizeCount");
+    s.fixedPrizes = r.boolean("fixedPrizes");
+    const QJsonArray values = r.array("prizeValues");
+    r.ok = r.ok && values.size() == qsizetype(s.prizeValues.size());
+    for (qsizetype i = 0; r.ok && i < values.size(); ++i)
+        s.prizeValues[std::size_t(i)] = r.integerOf(values[i]);
+    s.crestPath = r.string("crestPath");
+    s.roundToFive = r.boolean("roundToFive");
+    *ok = *ok && r.ok;
+    return s;
+}
+
+// Null, or an object read by `read`.
+template <typename T>
+std::optional<T> readOptional(const QJsonValue &value, bool *ok,
+                              std::optional<T> (*read)(const QJsonObject &, bool *))
+{
+    if (value.isNull())
+        return std::nullopt;
+    *ok = *ok && value.isObject();
+    return read(value.toObject(), ok);
+}
+
+} // namespace
+
+QByteArray toBytes(const Work &work)
+{
+    // With its offset, so the time shown at the next start is the one the
+    // treasurer saw, whatever the time zone does meanwhile.
+    const QDateTime kept = work.keptAt.toOffsetFromUtc(work.keptAt.offsetFromUtc());
+    const QJsonObject object{
+        {QStringLiteral("category"), work.category},
+        {QStringLiteral("bets"), work.bets},
+        {QStringLiteral("blacksPaid"), work.blacksPaid},
+        {QStringLiteral("list"), work.list},
+        {QStringLiteral("listComputedFor"), figuresJson(work.listComputedFor)},
+        {QStringLiteral("listTyped"), work.listTyped},
+        {QStringLiteral("listTypingPrinted"), work.listTypingPrinted},
+        {QStringLiteral("unsavedSettings"), settingsJson(work.unsavedSettings)},
+        {QStringLiteral("keptAt"), work.keptAt.isValid() ? kept.toString(Qt::ISODateWithMs) : QString()},
+    };
+    const QByteArray json = QJsonDocument(object).toJson(QJsonDocument::Indented);
+    return firstLine + json + lastLine(json.size());
+}
+
+std::optional<Work> fromBytes(const QByteArray &bytes)
+{
+    if (!bytes.startsWith(firstLine) || !bytes.endsWith('\n'))
+        return std::nullopt;
+    const qsizetype jsonStart = qsizetype(sizeof firstLine) - 1;
+    const qsizetype lastStart = bytes.lastIndexOf('\n', bytes.size() - 2) + 1;
+    if (lastStart <= jsonStart)
+        return std::nullopt;
+    const QByteArray json = bytes.mid(jsonStart, lastStart - jsonStart);
+    if (bytes.mid(lastStart) != lastLine(json.size()))
+        return std::nullopt;
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return std::nullopt;
+
+    Reader r(document.object(), {"category", "bets", "blacksPaid", "list", "listComputedFor", "listTyped",
+                                 "listTypingPrinted", "unsavedSettings", "keptAt"});
+    Work work;
+    work.category = r.string("category");
+    work.bets = r.integer("bets");
+    work.blacksPaid = r.integer("blacksPaid");
+    work.list = r.string("list");
+    work.listComputedFor = readOptional(document.object().value(QLatin1String("listComputedFor")), &r.ok, readFigures);
+    work.listTyped = r.boolean("listTyped");
+    work.listTypingPrinted = r.boolean("listTypingPrinted");
+    work.unsavedSettings = readOptional(document.object().value(QLatin1String("unsavedSettings")), &r.ok, readSettings);
+    const QString kept = r.string("keptAt");
+    work.keptAt = QDateTime::fromString(kept, Qt::ISODateWithMs);
+    if (!r.ok || (!kept.isEmpty() && !work.keptAt.isValid()))
+        return std::nullopt;
+    return work;
+}
+
+} // namespace recovery

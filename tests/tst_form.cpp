@@ -86,6 +86,10 @@ private slots:
     void metaObjectHoldsExactlyTheElevenSlotsAllBound();
     void standardShortcutsPressTheirButton_data();
     void standardShortcutsPressTheirButton();
+    void keysOnFocusedWidgets_data();
+    void keysOnFocusedWidgets();
+    void pricesReadAsTyped_data();
+    void pricesReadAsTyped();
     void helpKeyShowsOneGuideWindowFromEitherTab();
     void guideQuotesTheProgram_data();
     void guideQuotesTheProgram();
@@ -124,8 +128,8 @@ void TestForm::widgets_data()
         {"commandLinkButton_3", "QCommandLinkButton", "Imprimer"}, {"groupBox_2", "QGroupBox", "Gain"},
         {"TextGain", "QPlainTextEdit", ""}, {"blason", "QLabel", ""}, {"tab_2", "QWidget", ""},
         {"groupBox", "QGroupBox", "Général"}, {"label_2", "QLabel", "Tarif de la mise"},
-        {"tarifMise", "QDoubleSpinBox", "", "label_2"}, {"label_3", "QLabel", "Tarif des noirs"},
-        {"tarifNoir", "QDoubleSpinBox", "", "label_3"}, {"label_4", "QLabel", "Gain Minimum"},
+        {"tarifMise", "PriceBox", "", "label_2"}, {"label_3", "QLabel", "Tarif des noirs"},
+        {"tarifNoir", "PriceBox", "", "label_3"}, {"label_4", "QLabel", "Gain Minimum"},
         {"gainMini", "QSpinBox", "", "label_4"},
         {"label_5", "QLabel", "Pourcentage de frais"}, {"pourcentFrais", "QSpinBox", "", "label_5"},
         {"label_8", "QLabel", "Arrondir les sommes à"}, {"unEuro", "QRadioButton", "1 €"},
@@ -526,6 +530,85 @@ void TestForm::standardShortcutsPressTheirButton()
         QTest::keySequence(field, keys);
         QCOMPARE(clicks.size(), page + 1);
         QTRY_VERIFY(QFileInfo::exists(scratch.filePath(written)));
+    }
+}
+
+void TestForm::keysOnFocusedWidgets_data()
+{
+    QTest::addColumn<QString>("widget");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("written"); // the file a pressed button writes; empty: the focus moves on
+
+    QTest::newRow("Tab in the prize list leaves it instead of typing a tab") << "TextGain" << int(Qt::Key_Tab)
+                                                                             << "";
+    QTest::newRow("Enter presses the focused Calculer") << "commandLinkButton" << int(Qt::Key_Return) << "";
+    QTest::newRow("Enter presses the focused Sauvegarder") << "commandLinkButton_2" << int(Qt::Key_Return)
+                                                           << "save.ini";
+    QTest::newRow("the number pad's Enter presses the focused Sauvegarder")
+        << "commandLinkButton_2" << int(Qt::Key_Enter) << "save.ini";
+}
+
+void TestForm::keysOnFocusedWidgets()
+{
+    QFETCH(QString, widget);
+    QFETCH(int, key);
+    QFETCH(QString, written);
+
+    windowtest::ScratchDir scratch;
+    MainWindow window;
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    auto *focused = windowtest::child<QWidget>(window, widget.toLatin1().constData());
+    windowtest::child<QTabWidget>(window, "tabWidget")->setCurrentWidget(focused->parentWidget()->parentWidget());
+    focused->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), focused);
+    auto *button = qobject_cast<QAbstractButton *>(focused);
+    QSignalSpy clicks(button ? button : focused, button ? SIGNAL(clicked()) : SIGNAL(destroyed()));
+    QTest::keyClick(focused, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    if (!button) {
+        QVERIFY(QApplication::focusWidget() != focused);
+        QCOMPARE(windowtest::child<QPlainTextEdit>(window, "TextGain")->toPlainText(), QString());
+        return;
+    }
+    QCOMPARE(clicks.size(), 1);
+    if (!written.isEmpty())
+        QVERIFY(QFileInfo::exists(scratch.filePath(written)));
+}
+
+void TestForm::pricesReadAsTyped_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("typed"); // "," and "." as typed; "#" the number pad's decimal key
+    QTest::addColumn<double>("value");
+
+    QTest::newRow("French system, a point: not ten times the price") << "fr_FR" << "4.00" << 4.0;
+    QTest::newRow("French system, a comma") << "fr_FR" << "4,00" << 4.0;
+    QTest::newRow("French system, the number pad's key") << "fr_FR" << "0#5" << 0.5;
+    QTest::newRow("English system, a comma: not a thousands separator") << "en_US" << "0,5" << 0.5;
+    QTest::newRow("English system, a point") << "en_US" << "3.50" << 3.5;
+    QTest::newRow("German system, a point") << "de_DE" << "12.25" << 12.25;
+}
+
+void TestForm::pricesReadAsTyped()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, typed);
+
+    Form form;
+    for (const char *name : {"tarifMise", "tarifNoir"}) {
+        auto *box = form.get<QDoubleSpinBox>(name);
+        box->setLocale(QLocale(locale));
+        box->setValue(0);
+        box->selectAll();
+        for (const QChar c : typed) {
+            if (c == '#')
+                QTest::keyClick(box, Qt::Key_Period, Qt::KeypadModifier);
+            else
+                QTest::keyClicks(box, QString(c));
+        }
+        box->interpretText();
+        QTEST(box->value(), "value");
     }
 }
 

@@ -5,6 +5,7 @@
 #include "journal/journalfile.h"
 #include "report/printing.h"
 #include "report/sheet.h"
+#include "settings/settingsline.h"
 #include "fulldisk.h"
 #include "windowtest.h"
 
@@ -117,32 +118,39 @@ QStringList spreadsheetRows(const QString &csv)
 // As the program resolves it, against the current directory.
 QString pathOf(const QString &name) { return QDir::current().absoluteFilePath(name); }
 
-// What the treasurer does before printing or closing, in turn: "name=value"
-// sets a field, "TextGain=text" types a line below the prize list, a name
-// alone clicks that button.
-void runSteps(QWidget &window, const QStringList &steps)
-{
-    for (const QString &step : steps) {
-        const QByteArray name = step.section('=', 0, 0).toLatin1();
-        if (name == "TextGain")
-            child<QPlainTextEdit>(window, "TextGain")->appendPlainText(step.section('=', 1));
-        else if (step.contains('='))
-            child<QWidget>(window, name.constData())->setProperty("value", step.section('=', 1).toDouble());
-        else
-            windowtest::click(window, name.constData());
-    }
-}
-
-// Enter for the default answer, Esc for the way out, a click for any other.
+// Enter for the default answer, Esc for the way out ("Échap" presses it
+// whatever it answers), a click for any other.
 void answerWithKeys(QMessageBox *box, const QString &answer)
 {
-    if (answer == box->defaultButton()->text())
+    if (answer == "Échap")
+        QTest::keyClick(box, Qt::Key_Escape);
+    else if (answer == box->defaultButton()->text())
         QTest::keyClick(box, Qt::Key_Return);
     else if (answer == box->escapeButton()->text())
         QTest::keyClick(box, Qt::Key_Escape);
     for (QAbstractButton *button : box->buttons())
         if (button->text() == answer && box->isVisible())
             button->click();
+}
+
+// What the treasurer does before printing or closing, in turn: "name=value"
+// sets a field, "TextGain=text" types a line below the prize list, a name
+// alone clicks that button, "?answer" answers the question the next click asks.
+void runSteps(QWidget &window, const QStringList &steps)
+{
+    for (const QString &step : steps) {
+        const QByteArray name = step.section('=', 0, 0).toLatin1();
+        if (step.startsWith('?'))
+            windowtest::whenModal<QMessageBox>(&window, [answer = step.mid(1)](QMessageBox *box) {
+                answerWithKeys(box, answer);
+            });
+        else if (name == "TextGain")
+            child<QPlainTextEdit>(window, "TextGain")->appendPlainText(step.section('=', 1));
+        else if (step.contains('='))
+            child<QWidget>(window, name.constData())->setProperty("value", step.section('=', 1).toDouble());
+        else
+            windowtest::click(window, name.constData());
+    }
 }
 
 } // namespace
@@ -463,26 +471,64 @@ void TestReportWindow::journalOpensInSpreadsheet()
 void TestReportWindow::closingKeepsUnprintedTyping_data()
 {
     QTest::addColumn<QStringList>("steps"); // as in the print table, "commandLinkButton_3" prints
+    QTest::addColumn<QString>("ending");    // "close", or a logout that may or may not ask
     QTest::addColumn<QString>("answer");    // to the question; empty: none is asked
-    const QStringList day{"nbMises=120", "valeurPrix1=40", "commandLinkButton"};
-    QTest::newRow("nothing typed: closes at once") << day << "";
+    QTest::addColumn<QString>("question");  // "list" or "settings"
+    QTest::addColumn<int>("savedGain");     // save.ini's minimum gain after it all; -1: no save.ini
+    // Saved first: only the list is at stake.
+    const QStringList day{"nbMises=120", "valeurPrix1=40", "commandLinkButton_2", "commandLinkButton"};
+    const QString list = "list", settings = "settings";
+    QTest::newRow("nothing typed: closes at once") << day << "close" << "" << "" << 3;
     QTest::newRow("names typed and printed: closes at once")
-        << day + QStringList{"TextGain=Jean Dupont", "commandLinkButton_3"} << "";
-    QTest::newRow("Calculer again after typing: nothing to lose")
-        << day + QStringList{"TextGain=x", "commandLinkButton"} << "";
-    QTest::newRow("names typed, not printed: Enter keeps the window") << day + QStringList{"TextGain=Jean Dupont"}
-                                                                      << "Annuler";
-    QTest::newRow("names typed, not printed: closed on purpose") << day + QStringList{"TextGain=Jean Dupont"}
-                                                                 << "Fermer sans imprimer";
+        << day + QStringList{"TextGain=Jean Dupont", "commandLinkButton_3"} << "close" << "" << "" << 3;
+    QTest::newRow("Calculer again after typing, Recalculer: nothing left to lose")
+        << day + QStringList{"TextGain=x", "?Recalculer", "commandLinkButton"} << "close" << "" << "" << 3;
+    QTest::newRow("Calculer again after typing, Enter: the names stay, closing asks")
+        << day + QStringList{"TextGain=Jean Dupont", "?Annuler", "commandLinkButton"} << "close" << "Annuler" << list
+        << 3;
+    QTest::newRow("Calculer again after typing, Esc: the names stay, closing asks")
+        << day + QStringList{"TextGain=Jean Dupont", "?Échap", "commandLinkButton"} << "close" << "Annuler" << list
+        << 3;
+    QTest::newRow("Calculer again after a print of the names: no question")
+        << day + QStringList{"TextGain=Jean Dupont", "commandLinkButton_3", "commandLinkButton"} << "close" << ""
+        << "" << 3;
+    QTest::newRow("names typed, not printed: Enter keeps the window")
+        << day + QStringList{"TextGain=Jean Dupont"} << "close" << "Annuler" << list << 3;
+    QTest::newRow("names typed, not printed: closed on purpose")
+        << day + QStringList{"TextGain=Jean Dupont"} << "close" << "Fermer sans imprimer" << list << 3;
     QTest::newRow("names typed after the print: asked again")
-        << day + QStringList{"TextGain=Jean Dupont", "commandLinkButton_3", "TextGain=Marie Martin"} << "Annuler";
-    QTest::newRow("list typed by hand, never printed: asked") << QStringList{"TextGain=1er : Jean"} << "Annuler";
+        << day + QStringList{"TextGain=Jean Dupont", "commandLinkButton_3", "TextGain=Marie Martin"} << "close"
+        << "Annuler" << list << 3;
+    QTest::newRow("list typed by hand, never printed: asked")
+        << QStringList{"TextGain=1er : Jean"} << "close" << "Annuler" << list << -1;
+    QTest::newRow("settings changed, not saved: Enter keeps the window")
+        << day + QStringList{"gainMini=6"} << "close" << "Annuler" << settings << 3;
+    QTest::newRow("settings changed: saved on closing") << day + QStringList{"gainMini=6"} << "close"
+                                                        << "Sauvegarder et fermer" << settings << 6;
+    QTest::newRow("settings changed: closed without saving") << day + QStringList{"gainMini=6"} << "close"
+                                                             << "Fermer sans sauvegarder" << settings << 3;
+    QTest::newRow("settings changed and names typed: one question, Enter keeps both")
+        << day + QStringList{"TextGain=Jean Dupont", "gainMini=6"} << "close" << "Annuler" << settings << 3;
+    QTest::newRow("settings changed back: nothing to save")
+        << day + QStringList{"gainMini=6", "gainMini=3"} << "close" << "" << "" << 3;
+    QTest::newRow("never saved, settings changed: asked") << QStringList{"tarifMise=4"} << "close" << "Annuler"
+                                                          << settings << -1;
+    QTest::newRow("logout with names typed: Enter cancels the logout")
+        << day + QStringList{"TextGain=Jean Dupont"} << "logout" << "Annuler" << list << 3;
+    QTest::newRow("logout with names typed: closed on purpose, asked once")
+        << day + QStringList{"TextGain=Jean Dupont"} << "logout" << "Fermer sans imprimer" << list << 3;
+    QTest::newRow("logout with nothing typed: no question") << day << "logout" << "" << "" << 3;
+    QTest::newRow("logout that allows no question: not cancelled, asked at close")
+        << day + QStringList{"TextGain=Jean Dupont"} << "logout without questions" << "Annuler" << list << 3;
 }
 
 void TestReportWindow::closingKeepsUnprintedTyping()
 {
     QFETCH(QStringList, steps);
+    QFETCH(QString, ending);
     QFETCH(QString, answer);
+    QFETCH(QString, question);
+    QFETCH(int, savedGain);
     runSteps(*window, steps);
     if (steps.contains("commandLinkButton_3"))
         QTRY_COMPARE(openedFiles().size(), 1); // its viewer, before the next test looks
@@ -491,17 +537,33 @@ void TestReportWindow::closingKeepsUnprintedTyping()
     windowtest::whenModal<QMessageBox>(window.get(), [&](QMessageBox *box) {
         asked << box->text() << box->defaultButton()->text() << box->escapeButton()->text();
         QVERIFY(box->parentWidget() == window.get() && box->informativeText().contains("perdu"));
+        if (question == "settings") // it names the list too when the names are at stake
+            QCOMPARE(box->informativeText().contains("liste"), steps.contains("TextGain=Jean Dupont"));
         answerWithKeys(box, answer);
     });
     const bool closes = answer != "Annuler";
-    QCOMPARE(window->close(), closes);
+    if (ending == "close") {
+        QCOMPARE(window->close(), closes);
+    } else {
+        // Answered once for the session: its closing asks nothing more, and
+        // a session that lets nobody ask is never held up.
+        const bool mayAsk = ending == "logout";
+        QCOMPARE(window->cancelsSessionEnd(mayAsk), mayAsk && !closes);
+        QCOMPARE(window->close(), closes);
+    }
     QCOMPARE(window->isVisible(), !closes);
-    const QStringList question{"La liste des prix contient des modifications qui n'ont pas été imprimées.",
-                               "Annuler", "Annuler"};
-    QCOMPARE(asked, answer.isEmpty() ? QStringList() : question);
+    const QStringList expected =
+        question == "list"
+            ? QStringList{"La liste des prix contient des modifications qui n'ont pas été imprimées.", "Annuler",
+                          "Annuler"}
+            : QStringList{"La configuration a été modifiée mais n'a pas été sauvegardée.", "Annuler", "Annuler"};
+    QCOMPARE(asked, question.isEmpty() ? QStringList() : expected);
     QCOMPARE(child<QPlainTextEdit>(*window, "TextGain")->toPlainText(), typed);
-    // Closing saves nothing: "Sauvegarder" alone writes the settings.
-    QVERIFY(!QFile::exists("save.ini"));
+    // Closing saves nothing unless asked to.
+    QFile saved("save.ini");
+    const std::optional<Settings> kept =
+        saved.open(QIODevice::ReadOnly) ? parseSettingsLine(saved.readAll()) : std::nullopt;
+    QCOMPARE(kept ? kept->minimumGain : -1, savedGain);
 }
 
 void TestReportWindow::failedPrintKeepsOldSheet_data()

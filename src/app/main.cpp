@@ -163,5 +163,6 @@ int main(int argc, char *argv[])
 #endif
     MainWindow window;
     window.show();
+    window.keepWorkAcrossCrashes();
     return app.exec();
 }

@@ -9,7 +9,10 @@
 #include "app/guidewindow.h"
 #include "app/messagebox.h"
 #include "form/mainwindowform.h"
+#include "recovery/keeper.h"
+#include "recovery/work.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCommandLinkButton>
 #include <QDoubleSpinBox>
@@ -18,6 +21,9 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#if QT_CONFIG(sessionmanager)
+#include <QSessionManager>
+#endif
 #include <QShortcut>
 #include <QSpinBox>
 #include <QTextDocument>
@@ -64,6 +70,14 @@ MainWindow::MainWindow(QWidget *parent)
     connect(form->tarifMise, &QDoubleSpinBox::valueChanged, this, followTariffs);
     connect(form->tarifNoir, &QDoubleSpinBox::valueChanged, this, followTariffs);
     connect(form->pourcentFrais, &QSpinBox::valueChanged, this, followTariffs);
+#if QT_CONFIG(sessionmanager)
+    // A logout or a shutdown never reaches closeEvent in time: the session
+    // asks here, and on Windows the process is ended right after.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &manager) {
+        if (cancelsSessionEnd(manager.allowsInteraction()))
+            manager.cancel();
+    });
+#endif
 }
 
 MainWindow::~MainWindow()
@@ -78,27 +92,73 @@ void MainWindow::warn(const QString &text, const QString &details)
     box.exec();
 }
 
-// The winners' names are typed into the prize list just before posting the
-// sheet; one click on the close button must not throw them away unseen.
-// Nothing else is kept at close: "Sauvegarder" alone saves the settings.
-void MainWindow::closeEvent(QCloseEvent *event)
+bool MainWindow::listHoldsUnprintedTyping() const
 {
     const QTextDocument *list = form->TextGain->document();
-    if (!list->isModified() || list->revision() == listPrintedAt) {
-        QMainWindow::closeEvent(event);
-        return;
-    }
+    return list->isModified() && list->revision() != listPrintedAt;
+}
+
+// The winners' names are typed into the prize list just before posting the
+// sheet, and the club's tariffs may have been changed for the day: one click
+// on the close button must not throw either away unseen.
+bool MainWindow::mayClose()
+{
+    const bool list = listHoldsUnprintedTyping();
+    const bool settings = !(formSettings() == settingsKept);
+    if (!list && !settings)
+        return true;
     QMessageBox box(this);
-    setUpWarning(box, QStringLiteral("La liste des prix contient des modifications qui n'ont pas été imprimées."),
-                 QStringLiteral("Si vous fermez la fenêtre, ce que vous avez saisi dans la liste depuis le dernier "
-                                "calcul sera perdu. Pour le garder, annulez, puis imprimez."));
-    QPushButton *close = box.addButton(QStringLiteral("Fermer sans imprimer"), QMessageBox::DestructiveRole);
-    QPushButton *cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
+    QPushButton *cancel = nullptr;
+    if (!settings) {
+        setUpWarning(box, QStringLiteral("La liste des prix contient des modifications qui n'ont pas été imprimées."),
+                     QStringLiteral("Si vous fermez la fenêtre, ce que vous avez saisi dans la liste depuis le "
+                                    "dernier calcul sera perdu. Pour le garder, annulez, puis imprimez."));
+        QPushButton *close = box.addButton(QStringLiteral("Fermer sans imprimer"), QMessageBox::DestructiveRole);
+        cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
+        box.setDefaultButton(cancel);
+        box.setEscapeButton(cancel);
+        box.exec();
+        return box.clickedButton() == close;
+    }
+    setUpWarning(box, QStringLiteral("La configuration a été modifiée mais n'a pas été sauvegardée."),
+                 list ? QStringLiteral("Si vous fermez la fenêtre sans sauvegarder, les réglages modifiés seront "
+                                       "perdus. La liste des prix contient aussi des modifications qui n'ont pas "
+                                       "été imprimées\u00a0: elles seront perdues dans tous les cas. Pour les "
+                                       "garder, annulez, puis imprimez.")
+                      : QStringLiteral("Si vous fermez la fenêtre sans sauvegarder, les réglages modifiés seront "
+                                       "perdus."));
+    QPushButton *save = box.addButton(QStringLiteral("Sauvegarder et fermer"), QMessageBox::AcceptRole);
+    QPushButton *discard = box.addButton(QStringLiteral("Fermer sans sauvegarder"), QMessageBox::DestructiveRole);
+    cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
     box.setDefaultButton(cancel);
     box.setEscapeButton(cancel);
     box.exec();
-    if (box.clickedButton() == close)
+    // A save that fails says why and keeps the window.
+    return box.clickedButton() == discard || (box.clickedButton() == save && saveSettings());
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (endingAnswered || mayClose()) {
+        // Closed on purpose: nothing is left to offer back.
+        if (keeper)
+            keeper->discard();
+        keepTimer.stop();
         QMainWindow::closeEvent(event);
-    else
+    } else {
         event->ignore();
+    }
+}
+
+bool MainWindow::cancelsSessionEnd(bool mayAsk)
+{
+    // Whatever the answer, the system may end the process right after.
+    keepWorkNow();
+    // One ending may call twice: the answer given stands.
+    if (endingAnswered || !mayAsk)
+        return false;
+    if (!mayClose())
+        return true;
+    endingAnswered = true;
+    return false;
 }

@@ -1,12 +1,19 @@
 #pragma once
 
 #include "report/dayfigures.h"
+#include "settings/settingsline.h"
 
 #include <QMainWindow>
+#include <QTimer>
 
+#include <memory>
 #include <optional>
 
 struct MainWindowForm;
+namespace recovery {
+class Keeper;
+struct Work;
+} // namespace recovery
 
 // The one window of the program. See mainwindow.cpp for how the pieces meet.
 class MainWindow : public QMainWindow
@@ -19,8 +26,20 @@ public:
 
     void loadSettings();
 
+    // The session ends (a logout, a shutdown): true when the window asks to
+    // cancel it. `mayAsk`: the session lets the program ask the user.
+    bool cancelsSessionEnd(bool mayAsk);
+
+    // From now on the work that differs from the window's start is kept in
+    // the working folder, and the work of a copy that stopped without being
+    // closed is offered back, in a question over the window.
+    void keepWorkAcrossCrashes();
+    // Writes the kept work now, rather than after the pause in typing.
+    void keepWorkNow();
+
 protected:
-    // Asks before typing in the prize list that no sheet shows is lost.
+    // Asks before typing in the prize list that no sheet shows, or settings
+    // not saved, are lost.
     void closeEvent(QCloseEvent *event) override;
 
 private slots:
@@ -37,7 +56,22 @@ private slots:
     void on_cinqEuro_clicked(bool);
 
 private:
+    // "Calculer" itself, once nothing typed is at stake.
+    void calculate();
+    // True once save.ini holds the form's settings; a failure is shown.
+    bool saveSettings();
+    Settings formSettings() const;
+    // Typing in the list since the last "Calculer" that no sheet showed.
+    bool listHoldsUnprintedTyping() const;
+    // The close question, when something would be lost: true to close.
+    bool mayClose();
     void refreshTotals();
+    void applySettings(const Settings &settings);
+    // What the window holds, and putting it back.
+    recovery::Work currentWork() const;
+    void restoreWork(const recovery::Work &work);
+    // Anything the treasurer changed: kept after a pause.
+    void workChanged();
     // What "Calculer" shares out of `pool`, with the prizes as set.
     prizes::PrizeFigures prizeFigures(int pool) const;
     // Everything a print needs, read from the widgets at once.
@@ -56,4 +90,13 @@ private:
     // The prize list's revision when a sheet last showed it: typing after it
     // is what closing would lose.
     int listPrintedAt = -1;
+    // The settings as save.ini holds them, or the form's own without one.
+    Settings settingsKept;
+    // The session's end was answered "close": its closing asks no more.
+    bool endingAnswered = false;
+    // This copy's recovery file, and the work it started with: work equal
+    // to it is nothing to keep.
+    std::unique_ptr<recovery::Keeper> keeper;
+    std::unique_ptr<recovery::Work> startWork;
+    QTimer keepTimer;
 };

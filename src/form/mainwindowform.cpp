@@ -1,6 +1,7 @@
 #include "form/mainwindowform.h"
 
 #include "form/prescaledicon.h"
+#include "form/pricebox.h"
 
 #include <QComboBox>
 #include <QCommandLinkButton>
@@ -94,7 +95,7 @@ QSpinBox *countBox(QWidget *parent, const char *name, int maximum, int value = 0
 
 QDoubleSpinBox *priceBox(QWidget *parent, const char *name, double value)
 {
-    auto *box = named<QDoubleSpinBox>(parent, name);
+    auto *box = named<PriceBox>(parent, name);
     box->setDecimals(2);
     box->setMaximum(99.99);
     box->setSingleStep(1.0);
@@ -129,6 +130,8 @@ QCommandLinkButton *commandButton(QWidget *parent, const char *name, const char 
     auto *button = named<QCommandLinkButton>(parent, name);
     button->setIcon(prescaledIcon(QString::fromLatin1(iconPath)));
     button->setIconSize(QSize(50, 50));
+    // Enter presses the button that has the focus, as on Windows.
+    button->setAutoDefault(true);
     return button;
 }
 
@@ -212,6 +215,8 @@ void buildCalculationPage(MainWindowForm &f)
     f.horizontalLayout_4 = installedLayout<QHBoxLayout>(f.groupBox_2, "horizontalLayout_4");
     f.TextGain = named<QPlainTextEdit>(f.groupBox_2, "TextGain");
     setPointSize(f.TextGain, 12);
+    // Tab moves on, as in every other field; a tab in a name is no use.
+    f.TextGain->setTabChangesFocus(true);
     f.horizontalLayout_4->addWidget(f.TextGain);
     f.blason = named<QLabel>(f.groupBox_2, "blason");
     setPolicy(f.blason, QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -291,6 +296,7 @@ void buildMiscBox(MainWindowForm &f)
     f.pushButton = named<QPushButton>(f.groupBox_3, "pushButton");
     setPolicy(f.pushButton, QSizePolicy::Fixed, QSizePolicy::Fixed);
     f.pushButton->setMinimumSize(QSize(30, 0));
+    f.pushButton->setAutoDefault(true);
     f.gridLayout->addWidget(f.pushButton, 1, 2, 1, 1);
 }
 

@@ -2,6 +2,7 @@
 // functions of totals.h, distribution.h and prizefigures.h.
 #include "app/mainwindow.h"
 
+#include "app/messagebox.h"
 #include "form/mainwindowform.h"
 #include "prizes/distribution.h"
 #include "prizes/prizefigures.h"
@@ -11,7 +12,9 @@
 
 #include <QDoubleSpinBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 
@@ -83,7 +86,27 @@ prizes::PrizeFigures MainWindow::prizeFigures(int pool) const
     return figures;
 }
 
+// A second click (a late archer, a click meant for "Imprimer") must not
+// wipe the winners' names typed since the first: Enter keeps them.
 void MainWindow::on_commandLinkButton_clicked()
+{
+    if (listHoldsUnprintedTyping()) {
+        QMessageBox box(this);
+        setUpWarning(box, QStringLiteral("La liste des prix contient des modifications qui n'ont pas été imprimées."),
+                     QStringLiteral("Si vous recalculez, ce que vous avez saisi dans la liste depuis le dernier "
+                                    "calcul sera remplacé. Pour le garder, annulez, puis imprimez."));
+        QPushButton *recalculate = box.addButton(QStringLiteral("Recalculer"), QMessageBox::DestructiveRole);
+        QPushButton *cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
+        box.setDefaultButton(cancel);
+        box.setEscapeButton(cancel);
+        box.exec();
+        if (box.clickedButton() != recalculate)
+            return;
+    }
+    calculate();
+}
+
+void MainWindow::calculate()
 {
     form->TextGain->clear();
     prizes::traceBets(form->nbMises->text());

@@ -60,7 +60,7 @@ void MainWindow::on_commandLinkButton_3_clicked()
     box.setDefaultButton(typed ? cancel : recalculate);
     box.exec();
     if (box.clickedButton() == recalculate) {
-        on_commandLinkButton_clicked();
+        calculate();
         printSheetFile(day, false);
     } else if (box.clickedButton() == asItStands) {
         printSheetFile(day, true);
@@ -83,6 +83,7 @@ void MainWindow::printSheetFile(const DayFigures &day, bool listModified)
         return;
     }
     listPrintedAt = list->revision();
+    workChanged();
     // The sheet is printed whatever becomes of the journal: it is opened
     // before any word about the journal.
     QString journalError;

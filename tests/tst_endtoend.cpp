@@ -23,12 +23,15 @@ const QString windowTitlePattern = "^Calcul Prix g.+n.+raux$";
 // Inside comboBox, which sits at the top right of the fixed-width window.
 const QPoint comboBoxSpot(530, 44);
 
-// Every file and directory under dir with its bytes, to prove nothing changed.
+// Every file and directory under dir with its bytes, to prove nothing changed;
+// the work the program keeps for a crash follows the typing, on its own time.
 QMap<QString, QByteArray> snapshot(const QString &dir)
 {
     QMap<QString, QByteArray> entries;
     const auto infos = QDir(dir).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QFileInfo &info : infos) {
+        if (info.fileName().startsWith("recuperation-"))
+            continue;
         const QString name = info.fileName() + (info.isDir() ? "/" : "");
         entries.insert(name, info.isDir() ? QByteArray() : readBytes(info.filePath()));
         const auto inner = info.isDir() ? snapshot(info.filePath()) : QMap<QString, QByteArray>();
@@ -126,6 +129,7 @@ private slots:
     void dayOfShoot();
     void settingsCannotBeWritten_data();
     void settingsCannotBeWritten();
+    void crashKeepsWork();
 
 private:
     // Runs a helper tool on the test's display; empty on failure or timeout.
@@ -494,6 +498,67 @@ void EndToEnd::settingsCannotBeWritten()
     QTRY_COMPARE_WITH_TIMEOUT(newWindows().size(), 0, 20000);
 
     QCOMPARE(snapshot(workPath), before);
+    STEP(expectCleanExit());
+}
+
+void EndToEnd::crashKeepsWork()
+{
+    QVERIFY(writeBytes(workPath + "/save.ini", "3.5;0.5;3;20;3;pourcent;40;25;15;7;9;:/blason.png;5"));
+    STEP(startProgram());
+    STEP(focusMainWindow());
+    // The counts, "Calculer", then the list: sommeNoirs, sommePrix, the tab
+    // bar, sommeEncaisse, and names typed below the list.
+    STEP(keys("Tab"));
+    STEP(xdotool({"type", "--delay", "60", "123"}));
+    STEP(keys("Tab"));
+    STEP(xdotool({"type", "--delay", "60", "45"}));
+    STEP(keys("Tab space Tab*6 ctrl+End Return"));
+    STEP(xdotool({"type", "--delay", "60", "Jean Dupont"}));
+    const QString kept = workPath + "/recuperation-1.txt";
+    QTRY_VERIFY_WITH_TIMEOUT(readBytes(kept).contains("Jean Dupont"), 20000);
+    // A dead battery: no close, no question.
+    program.kill();
+    QVERIFY(program.waitForFinished(10000));
+
+    STEP(startProgram());
+    // The question comes over the window, titled with the program's name.
+    const auto questions = [this] {
+        QList<quint32> found;
+        for (quint32 window : visibleWindows()) {
+            if (window != mainWindow
+                && tool(xdotoolPath, {"getwindowname", QString::number(window)}).trimmed() == "Prix général")
+                found << window;
+        }
+        return found;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(questions().size(), 1, 20000);
+    const quint32 question = questions().constFirst();
+    QTRY_COMPARE_WITH_TIMEOUT(focusedWindow(), question, 20000);
+    STEP(keys("Return")); // "Reprendre"
+    QTRY_VERIFY_WITH_TIMEOUT(questions().isEmpty(), 20000);
+    QCOMPARE(program.state(), QProcess::Running);
+    startWindows = visibleWindows();
+    QVERIFY2(!QFileInfo::exists(kept), "the work taken back is still offered under the dead copy's name");
+
+    // The window shows what it showed: the sheet prints the counts and the
+    // names without a question, the list being the one computed for them.
+    STEP(focusMainWindow());
+    STEP(keys("ctrl+p"));
+    QTRY_VERIFY_WITH_TIMEOUT(readBytes(openedLog).endsWith('\n'), 30000);
+    bool ok = false;
+    const QString text = QString::fromUtf8(tool(pdftotextPath, {"-enc", "UTF-8", workPath +
+                                                "/prixGeneral_arc_classique.pdf", "-"}, 20000, &ok))
+                             .normalized(QString::NormalizationForm_KC).simplified();
+    const QString missing = missingInOrder(text, {"Somme à distribuer : 321 €", "123 mises effectuées",
+                                                  "45 noirs payés", "1er (40 %) : 130 €", "Jean Dupont"});
+    QVERIFY2(ok && missing.isEmpty(), qPrintable(missing));
+
+    // Closed normally: the next start has nothing to offer.
+    STEP(expectCleanExit());
+    QCOMPARE(QDir(workPath).entryList({"recuperation-*"}), QStringList());
+    STEP(startProgram());
+    QTest::qWait(3000);
+    QCOMPARE(newWindows(), QList<quint32>());
     STEP(expectCleanExit());
 }
 

@@ -28,33 +28,45 @@ else()
     set(_prescale_tool_dependency prescale_icons)
 endif()
 
-# Adds the copies to `target`'s resources as prescaledIcon() looks for them:
+# The copies, in the build folder as prescaledIcon() looks for them:
 # roue.png shrunk for a request of 50x50 is ":/prescaled/roue/50x50.png"
 # (46 x 50 pixels, as Qt would shrink it).
-function(prixgeneral_add_prescaled_icons target)
-    set(dir "${CMAKE_CURRENT_BINARY_DIR}/prescaled")
-    set(args "")
-    set(outputs "")
-    set(sources "")
-    set(dirs "")
-    foreach(image IN LISTS PRIXGENERAL_PRESCALED_IMAGES)
-        get_filename_component(name "${image}" NAME_WE)
-        set(source "${PROJECT_SOURCE_DIR}/resources/${image}")
-        list(APPEND sources "${source}")
-        list(APPEND dirs "${dir}/${name}")
-        foreach(size IN LISTS PRIXGENERAL_PRESCALED_SIZES)
-            set(output "${dir}/${name}/${size}.png")
-            list(APPEND args "${source}" "${size}" "${output}")
-            list(APPEND outputs "${output}")
-        endforeach()
+set(_prescaled_dir "${PROJECT_BINARY_DIR}/prescaled")
+set(_prescale_args "")
+set(_prescaled_files "")
+set(_prescaled_sources "")
+set(_prescaled_dirs "")
+foreach(image IN LISTS PRIXGENERAL_PRESCALED_IMAGES)
+    get_filename_component(name "${image}" NAME_WE)
+    set(source "${PROJECT_SOURCE_DIR}/resources/${image}")
+    list(APPEND _prescaled_sources "${source}")
+    list(APPEND _prescaled_dirs "${_prescaled_dir}/${name}")
+    foreach(size IN LISTS PRIXGENERAL_PRESCALED_SIZES)
+        set(output "${_prescaled_dir}/${name}/${size}.png")
+        list(APPEND _prescale_args "${source}" "${size}" "${output}")
+        list(APPEND _prescaled_files "${output}")
     endforeach()
-    add_custom_command(OUTPUT ${outputs}
-        COMMAND ${CMAKE_COMMAND} -E make_directory ${dirs}
-        COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen "${_prescale_tool}" ${args}
-        DEPENDS ${sources} ${_prescale_tool_dependency}
+endforeach()
+unset(name)
+unset(source)
+unset(output)
+
+# The target prixgeneral_prescaled_icons makes them, alone
+# (cmake/madefiles.cmake): called in resources/CMakeLists.txt.
+function(prixgeneral_make_prescaled_icons)
+    add_custom_command(OUTPUT ${_prescaled_files}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${_prescaled_dirs}
+        COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen "${_prescale_tool}" ${_prescale_args}
+        DEPENDS ${_prescaled_sources} ${_prescale_tool_dependency}
         COMMENT "Shrinking the button icons to the sizes the form shows"
         VERBATIM)
+    add_custom_target(prixgeneral_prescaled_icons DEPENDS ${_prescaled_files})
+endfunction()
+
+# Adds the copies to `target`'s resources.
+function(prixgeneral_add_prescaled_icons target)
     # Already compressed: zlib would only cost start-up time.
-    qt_add_resources(${target} prescaled_icons PREFIX /prescaled BASE "${dir}" FILES ${outputs}
-                     OPTIONS --no-compress)
+    prixgeneral_add_made_resources(${target} prescaled_icons prixgeneral_prescaled_icons
+                                   PREFIX /prescaled BASE "${_prescaled_dir}" FILES ${_prescaled_files}
+                                   OPTIONS --no-compress)
 endfunction()

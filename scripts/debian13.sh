@@ -224,7 +224,8 @@ run_tests() {
     open_overlay
     copy_tree "$src" "$top/root/prixgeneral"
     echo "debian13.sh: the test suite on $release, $(in_root "$top" dpkg-query -W -f='Qt ${Version}' qt6-base-dev)"
-    in_root "$top" env PRIXGENERAL_NO_ASAN=1 bash /root/prixgeneral/scripts/dev.sh test
+    # The build with the default generator is the same tree's as on Debian 12.
+    in_root "$top" env PRIXGENERAL_NO_ASAN=1 PRIXGENERAL_NO_MAKE=1 bash /root/prixgeneral/scripts/dev.sh test
 
     [ -n "$deb" ] || return 0
     echo "debian13.sh: installing $(basename "$deb") in the $release root"

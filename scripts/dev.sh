@@ -10,7 +10,8 @@
 #   bash scripts/dev.sh bench    build and run the benchmark
 #   bash scripts/dev.sh windows  build prixgeneral.exe and its installer, test both under Wine
 #                                (on Debian 13; from Debian 12 in the Debian 13 root)
-# PRIXGENERAL_NO_ASAN=1 leaves out the sanitized build, PRIXGENERAL_NO_DEBIAN13=1 the Debian 13 part.
+# PRIXGENERAL_NO_ASAN=1 leaves out the sanitized build, PRIXGENERAL_NO_MAKE=1 the build with CMake's
+# default generator, PRIXGENERAL_NO_DEBIAN13=1 the Debian 13 part.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -50,6 +51,15 @@ french_locale() {
 build() {
     (cd "$root" && cmake --preset "$1") || die "configuring the $1 build failed"
     (cd "$root" && cmake --build --preset "$1" --parallel "$jobs") || die "building the $1 build failed"
+}
+
+# The presets build with Ninja; this builds the program and its tests once
+# more with CMake's default generator (Unix Makefiles), as `cmake -S . -B
+# build && cmake --build build` does, so a rule that only Ninja gets right
+# fails here.
+build_default_generator() {
+    cmake -S "$root" -B "$root/build-make" || die "configuring build-make with the default generator failed"
+    cmake --build "$root/build-make" --parallel "$jobs" || die "building build-make with the default generator failed"
 }
 
 run_tests() {
@@ -95,6 +105,7 @@ test)
     french_locale
     build default
     run_tests default
+    [ -n "${PRIXGENERAL_NO_MAKE:-}" ] || build_default_generator
     if [ -z "${PRIXGENERAL_NO_ASAN:-}" ]; then
         build asan
         run_tests asan

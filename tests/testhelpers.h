@@ -1,16 +1,29 @@
 #pragma once
 
-// Helpers for every test, on Qt Core alone: whole files, and the debug
-// messages of one logging category.
+// Helpers for every test, on Qt Core alone: whole files, the debug
+// messages of one logging category, and a copy of the program that dies
+// holding the journal's lock.
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QList>
+#include <QLockFile>
 #include <QLoggingCategory>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
+#include <QThread>
+
+#include <cstdio>
+
+#ifdef Q_OS_LINUX
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace testhelpers {
 
@@ -101,5 +114,74 @@ private:
     const char *category;
     QtMessageHandler previous;
 };
+
+// A copy of the program writing the journal `journal`: this test program
+// started again as `--hold JOURNAL`, whose main() calls holdJournalLock().
+// It returns once the copy holds the lock; killed, the copy leaves the lock
+// behind as a crash in the middle of a write does. Null if it took none.
+inline QProcess *startLockHolder(QObject *parent, const QString &journal)
+{
+    auto *holder = new QProcess(parent);
+    holder->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    holder->start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold"), journal});
+    return holder->waitForReadyRead(30000) ? holder : nullptr;
+}
+
+// The main() of that copy: takes the journal's lock, says so, and keeps it.
+inline int holdJournalLock(const QString &journal)
+{
+    QLockFile lock(journal + QStringLiteral(".lock"));
+    if (!lock.lock())
+        return 1;
+    std::fputs("held\n", stdout);
+    std::fflush(stdout);
+    QThread::sleep(120);
+    return 0;
+}
+
+#ifdef Q_OS_LINUX
+// The journal's lock, in `folder`, as another account of this computer
+// sharing the folder meets it, for as long as this lives: QLockFile removes a
+// dead copy's lock by opening it for writing first, which the lock file of
+// another account (0644) refuses. Run as root, whom no permission stops, this
+// thread reaches files as the unprivileged account `nobody` (setfsuid: the
+// kernel drops root's file powers with it), so the lock, root's own, is
+// another account's in every way; run as any other account, the lock is made
+// read-only, which refuses the same open for the same reason. The folder is
+// open to every account, as one two accounts share is.
+class OtherAccount
+{
+public:
+    OtherAccount(const QString &folder, const QString &lock)
+    {
+        if (chmod(QFile::encodeName(folder).constData(), 0777) != 0)
+            return;
+        if (geteuid() != 0) {
+            ok = chmod(QFile::encodeName(lock).constData(), 0444) == 0;
+            return;
+        }
+        setfsgid(nobody);
+        setfsuid(nobody);
+        switched = true;
+        // Either call answers the previous value; an invalid one changes nothing.
+        ok = setfsuid(uid_t(-1)) == int(nobody) && setfsgid(gid_t(-1)) == int(nobody);
+    }
+    ~OtherAccount()
+    {
+        if (switched) {
+            setfsuid(0);
+            setfsgid(0);
+        }
+    }
+    OtherAccount(const OtherAccount &) = delete;
+    OtherAccount &operator=(const OtherAccount &) = delete;
+
+    bool ok = false;
+
+private:
+    static constexpr uid_t nobody = 65534;
+    bool switched = false;
+};
+#endif
 
 } // namespace testhelpers

@@ -716,28 +716,46 @@ void TestForm::guideQuotesTheProgram()
 void TestForm::qtTextsAreFrench_data()
 {
     QTest::addColumn<QString>("name"); // the field right-clicked, or the button that opens a dialog
-    // A file dialog's text as the running Qt asks for it, and the program's
-    // French for it: Qt's own French, where it has the text, must show instead.
+    // A text of the dialog, as Qt 6.11 asks for it, and the program's French
+    // for it, which its own translation must hold whatever Qt runs; where the
+    // running Qt's own French has the text as that Qt asks for it, Qt's words
+    // must show instead.
+    QTest::addColumn<QByteArray>("context");
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("french");
-    QTest::newRow("context menu of a line edit in English") << "blasonPrint" << "" << "";
-    QTest::newRow("context menu and steps of a spin box in English") << "nbMises" << "" << "";
-    QTest::newRow("context menu of the prize list in English") << "TextGain" << "" << "";
-    QTest::newRow("context menu of the guide in English") << "guideBrowser" << "" << "";
-    QTest::newRow("labels, buttons and columns of the crest's file dialog in English") << "pushButton" << "" << "";
-    QTest::newRow("buttons and reason of a failed save in English") << "commandLinkButton_2" << "" << "";
+    // Installed for the row as the program's own translation, beside the test;
+    // empty: the program's, compiled in.
+    QTest::addColumn<QString>("own");
+    const auto english = [](const char *row, const char *name) {
+        QTest::newRow(row) << name << QByteArray() << QString() << QString() << QString();
+    };
+    english("context menu of a line edit in English", "blasonPrint");
+    english("context menu and steps of a spin box in English", "nbMises");
+    english("context menu of the prize list in English", "TextGain");
+    english("context menu of the guide in English", "guideBrowser");
+    english("labels, buttons and columns of the crest's file dialog in English", "pushButton");
+    english("buttons and reason of a failed save in English", "commandLinkButton_2");
     // Qt 6.11 gave these labels an accelerator, a text its French lacked.
-    const bool accelerated = QLibraryInfo::version() >= QVersionNumber(6, 11);
     QTest::newRow("crest dialog's Look in left in English, or Qt's French overridden")
-        << "pushButton" << (accelerated ? "&Look in:" : "Look in:") << QStringLiteral(u"&Voir dans\u00a0:");
+        << "pushButton" << QByteArray("QFileDialog") << "&Look in:" << QStringLiteral(u"&Voir dans\u00a0:") << "";
     QTest::newRow("crest dialog's Files of type left in English, or Qt's French overridden")
-        << "pushButton" << (accelerated ? "Files of &type:" : "Files of type:")
-        << QStringLiteral(u"Fichiers de &type\u00a0:");
+        << "pushButton" << QByteArray("QFileDialog") << "Files of &type:"
+        << QStringLiteral(u"Fichiers de &type\u00a0:") << "";
+    // A text Qt's French has in every release: reversed, the stand-in's words show.
+    QTest::newRow("a text both translations hold shows in Qt's words: Qt's is installed last, so asked first")
+        << "pushButton" << QByteArray("QPlatformTheme") << "Cancel" << "Annuler selon la traduction du test"
+        << "standin_qtgaps_fr.qm";
 }
 
 void TestForm::qtTextsAreFrench()
 {
     QFETCH(QString, name);
+    QFETCH(QString, own);
+    const QString ownFile =
+        own.isEmpty() ? QStringLiteral(":/i18n/qtgaps_fr.qm") : QCoreApplication::applicationDirPath() + '/' + own;
+    QObject rowTranslators; // on top of the program's, and gone with the row
+    if (!own.isEmpty())
+        installQtFrench(rowTranslators, ownFile);
     windowtest::ScratchDir scratch;
     QVERIFY(QDir().mkdir("save.ini")); // so that saving fails
     MainWindow window;
@@ -773,14 +791,23 @@ void TestForm::qtTextsAreFrench()
     const QStringList english = windowtest::englishWords(read.join('\n'));
     QVERIFY2(english.isEmpty(), qPrintable(english.join(' ') + " in:\n" + read.join('\n')));
 
+    QFETCH(QByteArray, context);
     QFETCH(QString, source);
     QFETCH(QString, french);
     if (source.isEmpty())
         return;
+    QTranslator translation;
+    QVERIFY(translation.load(ownFile));
+    QCOMPARE(translation.translate(context, qPrintable(source)), french);
+    // Before Qt 6.11 the file dialog's labels had no accelerator.
+    const bool accelerated = QLibraryInfo::version() >= QVersionNumber(6, 11);
+    const QString asked = accelerated ? source : QString(source).remove('&');
     QTranslator qt;
     QVERIFY(qt.load(qtFrenchFile()));
-    const QString own = qt.translate("QFileDialog", qPrintable(source));
-    const QString wanted = own.isEmpty() ? french : own;
+    const QString qtWords = qt.translate(context, qPrintable(asked));
+    // The stand-in's text must be Qt's too, or the row shows nothing.
+    QVERIFY2(own.isEmpty() || !qtWords.isEmpty(), qPrintable(asked + " is not in " + qtFrenchFile()));
+    const QString wanted = qtWords.isEmpty() ? french : qtWords;
     QVERIFY2(read.contains(wanted), qPrintable(wanted + " not in:\n" + read.join('\n')));
 }
 

@@ -2,6 +2,7 @@
 #include "journal/journal.h"
 #include "journal/journalfile.h"
 #include "report/sheet.h"
+#include "testhelpers.h"
 
 #include <QtTest>
 
@@ -270,6 +271,12 @@ void TestReport::journalWriters_data()
     QTest::newRow("second copy reads between the first's read and write: both rows kept") << "between";
     QTest::newRow("two copies recording at once, many times: every row kept") << "records";
     QTest::newRow("a copy killed while holding the journal does not block the next") << "killed";
+#ifdef Q_OS_LINUX
+    QTest::newRow("a copy killed under another account leaves a lock this one cannot remove: the message names it")
+        << "killed, other account";
+    QTest::newRow("a copy of another account writing the journal: the message says a window writes it")
+        << "holding, other account";
+#endif
 }
 
 void TestReport::journalWriters()
@@ -314,11 +321,34 @@ void TestReport::journalWriters()
         QCOMPARE(kept, expected);
         return;
     }
-    // Killed with the lock taken, as a crash in the middle of a write leaves it.
-    QProcess *holder = startCopy(&copies, {"--hold", fileName});
-    QVERIFY(holder->waitForReadyRead(30000));
-    holder->kill();
-    QVERIFY(holder->waitForFinished(30000));
+    // Killed with the lock taken, as a crash in the middle of a write leaves it,
+    // or writing still.
+    QProcess *holder = testhelpers::startLockHolder(&copies, fileName);
+    QVERIFY(holder);
+    if (other.startsWith("killed")) {
+        holder->kill();
+        QVERIFY(holder->waitForFinished(30000));
+    }
+    const QString lockName = fileName + ".lock";
+    if (other.endsWith("other account")) {
+#ifdef Q_OS_LINUX
+        testhelpers::OtherAccount account(dir.path(), lockName);
+        QVERIFY(account.ok);
+        QVERIFY(!journal::recordInJournal(fileName, entryNamed("arc classique"), &error));
+#endif
+        QVERIFY(QFile::exists(lockName) && !QFile::exists(fileName));
+        QCOMPARE(error, other.startsWith("killed")
+                            ? QStringLiteral("Son verrou %1 est resté après l'arrêt brutal d'une fenêtre de Prix "
+                                             "général, et le programme ne peut pas le supprimer\u00a0: le journal a "
+                                             "été laissé tel quel. Supprimez ce fichier (au besoin depuis le compte "
+                                             "qui l'a créé), puis imprimez de nouveau.")
+                                  .arg(QDir::toNativeSeparators(QFileInfo(lockName).absoluteFilePath()))
+                            : QStringLiteral("Une autre fenêtre de Prix général est en train de l'écrire\u00a0: il a "
+                                             "été laissé tel quel. Imprimez de nouveau dans un instant."));
+        holder->kill();
+        holder->waitForFinished(30000);
+        return;
+    }
     QElapsedTimer clock;
     clock.start();
     QVERIFY2(journal::recordInJournal(fileName, entryNamed("arc classique"), &error), qPrintable(error));
@@ -341,15 +371,8 @@ int main(int argc, char **argv)
         }
         return 0;
     }
-    if (arguments.value(1) == "--hold") {
-        QLockFile lock(arguments[2] + ".lock");
-        if (!lock.lock())
-            return 1;
-        std::fputs("held\n", stdout);
-        std::fflush(stdout);
-        QThread::sleep(120);
-        return 0;
-    }
+    if (arguments.value(1) == "--hold")
+        return testhelpers::holdJournalLock(arguments[2]);
     TestReport test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);

@@ -6,9 +6,9 @@
 
 namespace {
 
-void install(QCoreApplication &app, const QString &file)
+void install(QObject &owner, const QString &file)
 {
-    auto *translator = new QTranslator(&app);
+    auto *translator = new QTranslator(&owner);
     if (translator->load(file))
         QCoreApplication::installTranslator(translator);
     else
@@ -29,12 +29,12 @@ QString qtFrenchFile()
 #endif
 }
 
-void installQtFrench(QCoreApplication &app)
+void installQtFrench(QObject &owner, const QString &own)
 {
     // Qt asks the translator installed last first: the program's own French
     // goes in before Qt's, so it only answers what Qt's leaves in English.
     // It holds each text as the Qt release that asks for it words it, so it
     // needs no test of the Qt that runs.
-    install(app, QStringLiteral(":/i18n/qtgaps_fr.qm"));
-    install(app, qtFrenchFile());
+    install(owner, own);
+    install(owner, qtFrenchFile());
 }

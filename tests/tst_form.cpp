@@ -124,8 +124,8 @@ void TestForm::widgets_data()
         {"label_9", "QLabel", "Montant des frais"}, {"montantFrais", "QLineEdit", "", "label_9"},
         {"label_10", "QLabel", "Somme des Noirs Payés"}, {"sommeNoirs", "QLineEdit", "", "label_10"},
         {"label_11", "QLabel", "Somme des prix distribués"}, {"sommePrix", "QLineEdit", "", "label_11"},
-        {"commandLinkButton", "QCommandLinkButton", "Calculer"},
-        {"commandLinkButton_3", "QCommandLinkButton", "Imprimer"}, {"groupBox_2", "QGroupBox", "Gain"},
+        {"commandLinkButton", "CommandButton", "Calculer"},
+        {"commandLinkButton_3", "CommandButton", "Imprimer"}, {"groupBox_2", "QGroupBox", "Gain"},
         {"TextGain", "QPlainTextEdit", ""}, {"blason", "QLabel", ""}, {"tab_2", "QWidget", ""},
         {"groupBox", "QGroupBox", "Général"}, {"label_2", "QLabel", "Tarif de la mise"},
         {"tarifMise", "PriceBox", "", "label_2"}, {"label_3", "QLabel", "Tarif des noirs"},
@@ -144,7 +144,7 @@ void TestForm::widgets_data()
         {"valeurPrix3", "QSpinBox", "", "labelPrix3"}, {"valeurPrix4", "QSpinBox", "", "labelPrix4"},
         {"valeurPrix5", "QSpinBox", "", "labelPrix5"}, {"groupBox_3", "QGroupBox", "Divers"},
         {"label_7", "QLabel", "Blason à utiliser pour l'impression "}, {"blasonPrint", "QLineEdit", "", "label_7"},
-        {"pushButton", "QPushButton", "..."}, {"commandLinkButton_2", "QCommandLinkButton", "Sauvegarder"},
+        {"pushButton", "QPushButton", "..."}, {"commandLinkButton_2", "CommandButton", "Sauvegarder"},
     };
     for (const auto &r : rows)
         QTest::newRow(r.name) << QString(r.name) << QByteArray(r.cls) << r.text << QString(r.label);
@@ -541,8 +541,8 @@ void TestForm::keysOnFocusedWidgets_data()
 
     QTest::newRow("Tab in the prize list leaves it instead of typing a tab") << "TextGain" << int(Qt::Key_Tab)
                                                                              << "";
-    QTest::newRow("Enter presses the focused Calculer") << "commandLinkButton" << int(Qt::Key_Return) << "";
-    QTest::newRow("Enter presses the focused Sauvegarder") << "commandLinkButton_2" << int(Qt::Key_Return)
+    QTest::newRow("Enter presses the framed Calculer") << "commandLinkButton" << int(Qt::Key_Return) << "";
+    QTest::newRow("Enter presses the framed Sauvegarder") << "commandLinkButton_2" << int(Qt::Key_Return)
                                                            << "save.ini";
     QTest::newRow("the number pad's Enter presses the focused Sauvegarder")
         << "commandLinkButton_2" << int(Qt::Key_Enter) << "save.ini";
@@ -564,6 +564,14 @@ void TestForm::keysOnFocusedWidgets()
     focused->setFocus(Qt::TabFocusReason);
     QTRY_COMPARE(QApplication::focusWidget(), focused);
     auto *button = qobject_cast<QAbstractButton *>(focused);
+    if (button) {
+        // Its frame shows which button Enter presses.
+        const QImage framed = button->grab().toImage();
+        focused->clearFocus();
+        QVERIFY(button->grab().toImage() != framed);
+        focused->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), focused);
+    }
     QSignalSpy clicks(button ? button : focused, button ? SIGNAL(clicked()) : SIGNAL(destroyed()));
     QTest::keyClick(focused, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
     if (!button) {

@@ -1,5 +1,6 @@
 #include "form/mainwindowform.h"
 
+#include "form/commandbutton.h"
 #include "form/prescaledicon.h"
 #include "form/pricebox.h"
 
@@ -127,7 +128,7 @@ QLineEdit *totalField(QWidget *parent, const char *name)
 
 QCommandLinkButton *commandButton(QWidget *parent, const char *name, const char *iconPath)
 {
-    auto *button = named<QCommandLinkButton>(parent, name);
+    auto *button = named<CommandButton>(parent, name);
     button->setIcon(prescaledIcon(QString::fromLatin1(iconPath)));
     button->setIconSize(QSize(50, 50));
     // Enter presses the button that has the focus, as on Windows.

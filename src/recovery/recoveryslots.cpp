@@ -123,7 +123,9 @@ void MainWindow::keepWorkAcrossCrashes()
         box.setIcon(QMessageBox::Question);
         QPushButton *resume = box.addButton(QStringLiteral("Reprendre"), QMessageBox::AcceptRole);
         QPushButton *ignore = box.addButton(QStringLiteral("Ignorer"), QMessageBox::DestructiveRole);
+        // Neither Enter nor Esc throws the work away.
         box.setDefaultButton(resume);
+        box.setEscapeButton(resume);
         box.exec();
         if (box.clickedButton() == ignore) {
             recovery::release(*found);

@@ -146,11 +146,31 @@ void runSteps(QWidget &window, const QStringList &steps)
             });
         else if (name == "TextGain")
             child<QPlainTextEdit>(window, "TextGain")->appendPlainText(step.section('=', 1));
+        else if (name == "comboBox")
+            child<QComboBox>(window, "comboBox")->setCurrentIndex(step.section('=', 1).toInt());
         else if (step.contains('='))
             child<QWidget>(window, name.constData())->setProperty("value", step.section('=', 1).toDouble());
         else
             windowtest::click(window, name.constData());
     }
+}
+
+// Everything the treasurer sees and what the list's questions hang on.
+QStringList look(const QWidget &window)
+{
+    QStringList seen;
+    for (const QAbstractSpinBox *box : window.findChildren<QAbstractSpinBox *>())
+        seen << box->objectName() + '=' + box->text();
+    // Neither of a pair checked reads as its first: 1 €, percentages.
+    for (const char *name : {"cinqEuro", "radioFixe"})
+        seen << QString(name) + '=' + (child<QRadioButton>(window, name)->isChecked() ? "on" : "off");
+    for (const QLineEdit *field : window.findChildren<QLineEdit *>())
+        seen << field->objectName() + '=' + field->text();
+    const auto *list = child<QPlainTextEdit>(window, "TextGain");
+    seen << "category=" + child<QComboBox>(window, "comboBox")->currentText() << "list=" + list->document()->toHtml()
+         << "typed=" + QString::number(list->document()->isModified());
+    seen.sort();
+    return seen;
 }
 
 } // namespace
@@ -169,6 +189,8 @@ private slots:
     void journalOpensInSpreadsheet();
     void closingKeepsUnprintedTyping_data();
     void closingKeepsUnprintedTyping();
+    void workComesBack_data();
+    void workComesBack();
     void failedPrintKeepsOldSheet_data();
     void failedPrintKeepsOldSheet();
     void fillingDiskGetsWholeSheetOrNone_data();
@@ -564,6 +586,91 @@ void TestReportWindow::closingKeepsUnprintedTyping()
     const std::optional<Settings> kept =
         saved.open(QIODevice::ReadOnly) ? parseSettingsLine(saved.readAll()) : std::nullopt;
     QCOMPARE(kept ? kept->minimumGain : -1, savedGain);
+}
+
+void TestReportWindow::workComesBack_data()
+{
+    QTest::addColumn<QStringList>("steps");  // as in the print table, before the crash
+    QTest::addColumn<QByteArray>("leftover"); // a recovery file found at the first start
+    QTest::addColumn<QString>("answer");      // to the offer at the next start; empty: none is made
+    QTest::addColumn<QString>("afterwards");  // the first question "Imprimer" then asks; empty: none
+    const QStringList day{"nbMises=120", "nbNoirsPayes=35", "valeurPrix1=40", "commandLinkButton"};
+    const QString stale = "La liste des prix ne correspond plus au bilan.";
+    QTest::newRow("nothing changed: nothing kept, nothing offered") << QStringList() << QByteArray() << "" << stale;
+    QTest::newRow("changed back to the start: nothing offered")
+        << QStringList{"nbMises=10", "nbMises=0"} << QByteArray() << "" << stale;
+    QTest::newRow("counts, list and names: Enter takes them back, Imprimer asks nothing")
+        << day + QStringList{"TextGain=Jean Dupont"} << QByteArray() << "Reprendre" << "";
+    QTest::newRow("names with ; quotes, line ends and accents come back as typed")
+        << day + QStringList{"TextGain=Zoé \"la Flèche\"; Léa\r\nMarc\tÉmile"} << QByteArray() << "Reprendre" << "";
+    QTest::newRow("a list made stale before the crash still makes Imprimer ask")
+        << day + QStringList{"nbMises=300"} << QByteArray() << "Reprendre" << stale;
+    QTest::newRow("a list typed by hand comes back as no computed list")
+        << QStringList{"nbMises=120", "TextGain=1er : Jean"} << QByteArray() << "Reprendre" << stale;
+    QTest::newRow("category and unsaved settings come back unsaved")
+        << QStringList{"comboBox=2", "gainMini=6", "tarifMise=4", "cinqEuro", "nbMises=40"} << QByteArray()
+        << "Reprendre" << stale;
+    QTest::newRow("Esc takes the work back rather than drop it")
+        << day + QStringList{"TextGain=Jean Dupont"} << QByteArray() << "Échap" << "";
+    QTest::newRow("Ignorer drops it for good") << day + QStringList{"TextGain=Jean Dupont"} << QByteArray()
+                                               << "Ignorer" << stale;
+    QTest::newRow("a damaged recovery file is set aside and not offered")
+        << QStringList() << QByteArray("Prix général, travail en cours, format 1\n{\"bets\": 4") << "" << stale;
+}
+
+void TestReportWindow::workComesBack()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QByteArray, leftover);
+    QFETCH(QString, answer);
+    QFETCH(QString, afterwards);
+    if (!leftover.isEmpty())
+        QVERIFY(windowtest::writeBytes("recuperation-1.txt", leftover));
+    window->keepWorkAcrossCrashes();
+    if (!leftover.isEmpty()) {
+        QCOMPARE(QFile::exists("recuperation-1.txt"), false);
+        QCOMPARE(windowtest::readBytes("recuperation-1-illisible.txt"), leftover);
+    }
+    const QStringList start = look(*window);
+    runSteps(*window, steps);
+    window->keepWorkNow(); // as the pause after the last key does
+    const QStringList before = look(*window);
+    window.reset(); // a crash: no close, no question
+
+    window = std::make_unique<MainWindow>();
+    window->show();
+    QStringList asked;
+    if (!answer.isEmpty())
+        windowtest::whenModal<QMessageBox>(window.get(), [&](QMessageBox *box) {
+            asked << box->text() << box->defaultButton()->text();
+            answerWithKeys(box, answer);
+        });
+    window->keepWorkAcrossCrashes();
+    const QStringList offer{"Prix général a été arrêté sans avoir été fermé.", "Reprendre"};
+    QCOMPARE(asked, answer.isEmpty() ? QStringList() : offer);
+    QCOMPARE(look(*window), answer == "Reprendre" || answer == "Échap" ? before : start);
+    // Nothing is written to save.ini behind the treasurer's back.
+    QVERIFY(!QFile::exists("save.ini"));
+
+    QStringList printAsked;
+    windowtest::whenModal<QMessageBox>(window.get(), [&](QMessageBox *box) {
+        printAsked << box->text();
+        answerWithKeys(box, "Annuler");
+    });
+    windowtest::click(*window, "commandLinkButton_3");
+    if (afterwards.isEmpty())
+        QTRY_COMPARE(openedFiles().size(), 1);
+    QCOMPARE(printAsked, afterwards.isEmpty() ? QStringList() : QStringList{afterwards});
+    // Ignored or taken back, it is offered no more.
+    window.reset();
+    window = std::make_unique<MainWindow>();
+    asked.clear();
+    windowtest::whenModal<QMessageBox>(window.get(), [&](QMessageBox *box) {
+        asked << box->text();
+        box->reject();
+    });
+    window->keepWorkAcrossCrashes();
+    QCOMPARE(asked.size(), answer == "Reprendre" || answer == "Échap" ? 1 : 0);
 }
 
 void TestReportWindow::failedPrintKeepsOldSheet_data()

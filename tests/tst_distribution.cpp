@@ -15,7 +15,7 @@ namespace {
 prizes::Distribution share(int pool, bool fixed, const QList<int> &values, int gain, bool fiveEuros)
 {
     return prizes::distribute(
-        {pool, fixed ? prizes::PrizeMode::Fixed : prizes::PrizeMode::Percentage, values, gain, fiveEuros});
+        {pool, fixed ? prizes::PrizeMode::Fixed : prizes::PrizeMode::Percentage, values, gain, fiveEuros, {}});
 }
 
 // A second computation of the same rules, written apart from the program's
@@ -63,12 +63,12 @@ QString describe(const prizes::Distribution &d)
 // "835 % 0,25 3 5": pool, type (% or €), values in use, minimum gain, rounding.
 prizes::PrizeFigures figures(const QString &written)
 {
-    const QStringList f = written.split(' ');
+    const QStringList f = written.section('|', 0, 0).split(' ');
     QList<int> values;
     for (const QString &value : f[2].split(','))
         values << value.toInt();
     return {f[0].toInt(), f[1] == "%" ? prizes::PrizeMode::Percentage : prizes::PrizeMode::Fixed, values,
-            f[3].toInt(), f[4] == "5"};
+            f[3].toInt(), f[4] == "5", written.section('|', 1)};
 }
 
 } // namespace
@@ -225,16 +225,25 @@ void TestDistribution::listMismatch_data()
     QTest::addColumn<QString>("computedFor"); // empty: "Calculer" never pressed
     QTest::addColumn<QString>("shown");
     QTest::addColumn<bool>("typed");
+    QTest::addColumn<bool>("emptied");
     QTest::addColumn<QString>("text");
 
     const QString replaces = "\nRecalculer remplace ce que vous avez saisi dans la liste.";
     QTest::newRow("names typed into a current list are no mismatch")
-        << "835 % 40,25 3 1" << "835 % 40,25 3 1" << true << "";
-    QTest::newRow("rounding of fixed prizes changes no list") << "835 € 40,25 3 1" << "835 € 40,25 3 5" << false << "";
-    QTest::newRow("never calculated, typed into") << "" << "835 % 0 3 1" << true
+        << "835 % 40,25 3 1" << "835 % 40,25 3 1" << true << false << "";
+    QTest::newRow("rounding of fixed prizes changes no list") << "835 € 40,25 3 1" << "835 € 40,25 3 5" << false
+                                                                << false << "";
+    QTest::newRow("list of another category: the row would count its money twice")
+        << "835 % 40,25 3 1|arc classique" << "835 % 40,25 3 1|arc poulie" << true << false
+        << "Elle a été calculée pour la catégorie «\u00a0arc classique\u00a0»\u00a0; la catégorie choisie est "
+           "maintenant «\u00a0arc poulie\u00a0»." + replaces;
+    QTest::newRow("emptied list: no list to print or record")
+        << "835 % 40,25 3 1" << "835 % 40,25 3 1" << true << true
+        << "La liste des prix a été vidée\u00a0; le bilan annonce 835 € à distribuer." + replaces;
+    QTest::newRow("never calculated, typed into") << "" << "835 % 0 3 1" << true << false
         << "Aucune liste des prix n'a encore été calculée\u00a0; le bilan annonce 835 € à distribuer." + replaces;
     QTest::newRow("every difference, one a line, then what was typed")
-        << "275 € 100 3 5" << "835 % 40 5 1" << true
+        << "275 € 100 3 5" << "835 % 40 5 1" << true << false
         << "Elle a été calculée pour 275 € à distribuer\u00a0; le bilan annonce maintenant 835 €.\n"
            "Elle a été calculée avec 1 prix (100 €)\u00a0; la configuration donne maintenant 1 prix (40 %).\n"
            "Elle a été calculée avec un gain minimum de 3 €\u00a0; la configuration donne maintenant 5 €.\n"
@@ -247,8 +256,9 @@ void TestDistribution::listMismatch()
     QFETCH(QString, computedFor);
     QFETCH(QString, shown);
     QFETCH(bool, typed);
+    QFETCH(bool, emptied);
     const auto was = computedFor.isEmpty() ? std::nullopt : std::optional(figures(computedFor));
-    QTEST(prizes::listMismatch(was, figures(shown), typed), "text");
+    QTEST(prizes::listMismatch(was, figures(shown), typed, emptied), "text");
 }
 
 QTEST_GUILESS_MAIN(TestDistribution)

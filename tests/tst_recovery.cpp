@@ -40,7 +40,8 @@ Work example()
     w.bets = 42;
     w.blacksPaid = 3;
     w.list = QStringLiteral("<B>1er (50 %) : 59 €</B> Émile «\u00a0Le Gaucher\u00a0» Dupré;\r\n2ème : 35 € \"Zoé\"\n");
-    w.listComputedFor = prizes::PrizeFigures{118, prizes::PrizeMode::Percentage, {50, 30, 20}, 3, true};
+    w.listComputedFor =
+        prizes::PrizeFigures{118, prizes::PrizeMode::Percentage, {50, 30, 20}, 3, true, QStringLiteral("arc classique")};
     w.listTyped = true;
     w.unsavedSettings = Settings{4.5, 0.5, 3, 20, 3, false, {50, 30, 20, 0, 0}, QStringLiteral("C:/club/blason.png"), true};
     w.keptAt = QDateTime(QDate(2026, 12, 9), QTime(14, 32, 5, 120), QTimeZone::utc()).toOffsetFromUtc(3600);
@@ -87,7 +88,7 @@ Work randomWork(QRandomGenerator &rng)
     w.list = randomText(rng).repeated(rng.bounded(1, 20));
     if (rng.bounded(3)) {
         prizes::PrizeFigures f{randomInt(rng), rng.bounded(2) ? prizes::PrizeMode::Fixed : prizes::PrizeMode::Percentage,
-                               {}, randomInt(rng), rng.bounded(2) == 1};
+                               {}, randomInt(rng), rng.bounded(2) == 1, randomText(rng)};
         for (int n = rng.bounded(prizes::maxPrizes + 1); n > 0; --n)
             f.values << randomInt(rng);
         w.listComputedFor = f;

@@ -135,12 +135,17 @@ void answerWithKeys(QMessageBox *box, const QString &answer)
 
 // What the treasurer does before printing or closing, in turn: "name=value"
 // sets a field, "TextGain=text" types a line below the prize list, a name
-// alone clicks that button, "?answer" answers the question the next click asks.
+// alone clicks that button, "?answer" answers the question the next click asks,
+// "emptyList" deletes the whole list.
 void runSteps(QWidget &window, const QStringList &steps)
 {
     for (const QString &step : steps) {
         const QByteArray name = step.section('=', 0, 0).toLatin1();
-        if (step.startsWith('?'))
+        if (step == "emptyList") { // all of it selected and deleted, as a user does
+            QTextCursor all(child<QPlainTextEdit>(window, "TextGain")->document());
+            all.select(QTextCursor::Document);
+            all.removeSelectedText();
+        } else if (step.startsWith('?'))
             windowtest::whenModal<QMessageBox>(&window, [answer = step.mid(1)](QMessageBox *box) {
                 answerWithKeys(box, answer);
             });
@@ -297,6 +302,12 @@ void TestReportWindow::printsEachCategory_data()
     changed("prize type changed after Calculer", {"radioFixe"}, recalculate, "1 prix (40 €)");
     changed("rounding changed after Calculer", {"cinqEuro"}, recalculate, "arrondit maintenant à 5 €");
     changed("minimum gain changed after Calculer", {"gainMini=5"}, recalculate, "maintenant 5 €");
+    QTest::newRow("list of arc classique printed under arc poulie: asks, Enter recalculates for poulie")
+        << 1 << "prixGeneral_arc_poulie.pdf" << "Prix général arc poulie" << ""
+        << QStringList{"comboBox=0"} + day + QStringList{"comboBox=1"} << recalculate
+        << "la catégorie choisie est maintenant «\u00a0arc poulie\u00a0»." << "";
+    changed("emptied list: asks, and printed anyway the journal has no prizes", {"emptyList"}, asItStands,
+            "La liste des prix a été vidée");
     changed("names typed into a current list print without a question", {"TextGain=Jean Dupont, Marie Martin"}, "", "");
     changed("typed list then a count corrected: recalculating says it replaces the names",
             {"TextGain=Jean Dupont", "nbNoirsPayes=20"}, asItStands, "maintenant 326 €.\nRecalculer remplace");
@@ -359,7 +370,7 @@ void TestReportWindow::printsEachCategory()
     const QString pool = child<QLineEdit>(*window, "sommePrix")->text();
     const QString shownList = list->toPlainText();
     // Recalculating would replace what was typed: then Enter cancels.
-    const bool typed = steps.join(' ').contains("TextGain=");
+    const bool typed = steps.join(' ').contains("TextGain=") || steps.contains("emptyList");
 
     QStringList asked;
     windowtest::whenModal<QMessageBox>(window.get(), [&](QMessageBox *box) {
@@ -382,11 +393,11 @@ void TestReportWindow::printsEachCategory()
         return;
     }
     const QStringList prizeLines = list->toPlainText().split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(prizeLines.isEmpty(), steps.isEmpty());
+    QCOMPARE(prizeLines.isEmpty(), steps.isEmpty() || steps.contains("emptyList"));
     QVERIFY(windowtest::readBytes(fileName).startsWith("%PDF-"));
     QTRY_COMPARE(openedFiles(), QStringList{pathOf(fileName)});
     // The journal tells a list typed into or printed as it stood from the computed one.
-    const bool modified = answer == "Imprimer tel quel" || steps.join(' ').contains("TextGain=");
+    const bool modified = answer == "Imprimer tel quel" || typed;
     const QByteArray recorded = windowtest::readBytes(journalCsv);
     qInfo("journal: %s", recorded.split('\n').value(1).trimmed().constData());
     QVERIFY2(recorded.contains(modified ? ";oui;prixGeneral_" : ";non;prixGeneral_"), recorded.constData());
@@ -446,7 +457,7 @@ void TestReportWindow::printsReplaceOnlyTheirOwnSheet()
 
     const QByteArray sheet = windowtest::readBytes(classique);
     child<QComboBox>(*window, "comboBox")->setCurrentText("arc droit");
-    windowtest::click(*window, "commandLinkButton_3");
+    calculateAndPrint(*window);
     QVERIFY(pdfText("prixGeneral_arc_droit.pdf").contains("Prix général arc droit"));
     QCOMPARE(windowtest::readBytes(classique), sheet);
 #ifdef Q_OS_UNIX

@@ -31,18 +31,27 @@ QString roundingText(const PrizeFigures &figures)
 
 } // namespace
 
-QString listMismatch(const std::optional<PrizeFigures> &computedFor, const PrizeFigures &shown, bool typedInto)
+QString listMismatch(const std::optional<PrizeFigures> &computedFor, const PrizeFigures &shown, bool typedInto,
+                     bool emptied)
 {
     QStringList why;
-    if (!computedFor) {
+    if (emptied) {
+        why << QStringLiteral("La liste des prix a été vidée\u00a0; le bilan annonce %1 à distribuer.")
+                   .arg(euros(shown.pool));
+    } else if (!computedFor) {
         why << QStringLiteral("Aucune liste des prix n'a encore été calculée\u00a0; le bilan annonce %1 à distribuer.")
                    .arg(euros(shown.pool));
     } else {
         const PrizeFigures &was = *computedFor;
         // Other figures that give the very same list (the rounding of fixed
-        // prizes, say) leave nothing to correct.
-        if (was == shown || prizeListHtml(distribute(was)) == prizeListHtml(distribute(shown)))
+        // prizes, say) leave nothing to correct, within one category.
+        if (was.category == shown.category
+            && (was == shown || prizeListHtml(distribute(was)) == prizeListHtml(distribute(shown))))
             return QString();
+        if (was.category != shown.category)
+            why << QStringLiteral("Elle a été calculée pour la catégorie «\u00a0%1\u00a0»\u00a0; la catégorie "
+                                  "choisie est maintenant «\u00a0%2\u00a0».")
+                       .arg(was.category, shown.category);
         if (was.pool != shown.pool)
             why << QStringLiteral("Elle a été calculée pour %1 à distribuer\u00a0; le bilan annonce maintenant %2.")
                        .arg(euros(was.pool), euros(shown.pool));

@@ -16,7 +16,9 @@ namespace prizes {
 // what differs, in French, one sentence a line, with the amounts.
 // `computedFor` is empty before the first "Calculer". Typing names into a
 // list that still matches is no mismatch; with one, it is said that
-// recalculating replaces what was typed.
-QString listMismatch(const std::optional<PrizeFigures> &computedFor, const PrizeFigures &shown, bool typedInto);
+// recalculating replaces what was typed. A list `emptied` of all its text
+// is no list at all.
+QString listMismatch(const std::optional<PrizeFigures> &computedFor, const PrizeFigures &shown, bool typedInto,
+                     bool emptied = false);
 
 } // namespace prizes

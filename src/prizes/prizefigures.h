@@ -16,6 +16,9 @@ struct PrizeFigures
     QList<int> values; // the settings of the prizes in use, place 1 first
     int minimumGain = 0;
     bool roundToFive = false;
+    // The bow category the list is for: shares nothing out, but a list
+    // computed for one category is no list for another.
+    QString category;
 };
 
 bool operator==(const PrizeFigures &a, const PrizeFigures &b);

@@ -10,6 +10,7 @@
 #include "prizes/prizetrace.h"
 #include "prizes/totals.h"
 
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -83,6 +84,7 @@ prizes::PrizeFigures MainWindow::prizeFigures(int pool) const
         figures.values.append(values[i]->value());
     figures.minimumGain = form->gainMini->value();
     figures.roundToFive = form->cinqEuro->isChecked();
+    figures.category = form->comboBox->currentText();
     return figures;
 }
 

@@ -39,6 +39,7 @@ QJsonValue figuresJson(const std::optional<prizes::PrizeFigures> &figures)
         {QStringLiteral("values"), intArray(figures->values.constData(), figures->values.size())},
         {QStringLiteral("minimumGain"), figures->minimumGain},
         {QStringLiteral("roundToFive"), figures->roundToFive},
+        {QStringLiteral("category"), figures->category},
     };
 }
 
@@ -112,7 +113,7 @@ private:
 
 std::optional<prizes::PrizeFigures> readFigures(const QJsonObject &object, bool *ok)
 {
-    Reader r(object, {"pool", "mode", "values", "minimumGain", "roundToFive"});
+    Reader r(object, {"pool", "mode", "values", "minimumGain", "roundToFive", "category"});
     prizes::PrizeFigures f;
     f.pool = r.integer("pool");
     const QString mode = r.string("mode");
@@ -124,6 +125,7 @@ std::optional<prizes::PrizeFigures> readFigures(const QJsonObject &object, bool 
         f.values.append(r.integerOf(v));
     f.minimumGain = r.integer("minimumGain");
     f.roundToFive = r.boolean("roundToFive");
+    f.category = r.string("category");
     *ok = *ok && r.ok;
     return f;
 }

@@ -43,9 +43,12 @@ DayFigures MainWindow::dayFigures() const
 void MainWindow::on_commandLinkButton_3_clicked()
 {
     const bool typed = form->TextGain->document()->isModified();
+    // Names typed beside a computed list keep it; all its text deleted, no
+    // list is left for the sheet or the journal.
+    const bool emptied = computed && form->TextGain->toPlainText().trimmed().isEmpty();
     const DayFigures day = dayFigures();
-    const QString mismatch =
-        prizes::listMismatch(computed ? std::optional(computed->figures) : std::nullopt, day.figures, typed);
+    const QString mismatch = prizes::listMismatch(computed ? std::optional(computed->figures) : std::nullopt,
+                                                  day.figures, typed, emptied);
     if (mismatch.isEmpty()) {
         printSheetFile(day, typed);
         return;
@@ -63,6 +66,8 @@ void MainWindow::on_commandLinkButton_3_clicked()
         calculate();
         printSheetFile(day, false);
     } else if (box.clickedButton() == asItStands) {
+        if (emptied)
+            computed.reset();
         printSheetFile(day, true);
     }
 }

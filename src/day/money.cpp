@@ -1,0 +1,44 @@
+#include "day/money.h"
+
+#include <QRegularExpression>
+
+namespace day {
+
+namespace {
+
+// The magnitude as unsigned, so that the most negative value has one too.
+quint64 magnitude(Cents amount) { return amount < 0 ? 0 - quint64(amount) : quint64(amount); }
+
+QString digits(quint64 cents, const QString &thousands)
+{
+    QString whole = QString::number(cents / 100);
+    for (qsizetype at = whole.size() - 3; at > 0; at -= 3)
+        whole.insert(at, thousands);
+    return whole + QLatin1Char(',') + QStringLiteral("%1").arg(cents % 100, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+QString euros(Cents amount)
+{
+    const QString sign = amount < 0 ? QStringLiteral("\u2212") : QString();
+    return sign + digits(magnitude(amount), QStringLiteral("\u202f")) + QStringLiteral("\u00a0€");
+}
+
+QString csvAmount(Cents amount)
+{
+    return (amount < 0 ? QStringLiteral("-") : QString()) + digits(magnitude(amount), QString());
+}
+
+std::optional<Cents> fromCsvAmount(const QString &text)
+{
+    // Seventeen digits at most: far past any till, far inside 64 bits.
+    static const QRegularExpression shape(QStringLiteral("^(-?)(\\d{1,15}),(\\d\\d)$"));
+    const QRegularExpressionMatch match = shape.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const Cents cents = match.captured(2).toLongLong() * 100 + match.captured(3).toLongLong();
+    return match.captured(1).isEmpty() ? cents : -cents;
+}
+
+} // namespace day

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QRegularExpression>
+#include <QTimeZone>
 #include <QStringList>
 
 #include <cfloat>
@@ -76,17 +77,31 @@ bool readFloat(float &to, const QString &field)
 // The three list fields are empty together, when no "Calculer" made the list.
 ListAmounts &listOf(Entry &e) { return e.list ? *e.list : e.list.emplace(); }
 
+// The row's date and time as written, with no time zone to convert from:
+// a local time would ask the system's zone for every row, and move a time
+// that a change to summer time skips.
+QDateTime asWritten(const QDate &date, const QTime &time)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+    return QDateTime(date, time, QTimeZone::UTC);
+#else
+    return QDateTime(date, time, Qt::UTC);
+#endif
+}
+
 bool readDate(Entry &e, const QString &field)
 {
-    const QDate date = QDate::fromString(field, QStringLiteral("yyyy-MM-dd"));
-    e.printed = QDateTime(date, e.printed.time().isValid() ? e.printed.time() : QTime(0, 0));
+    // Its shape is checked: digits where QDate's own parser would look.
+    const QDate date(QStringView(field).mid(0, 4).toInt(), QStringView(field).mid(5, 2).toInt(),
+                     QStringView(field).mid(8, 2).toInt());
+    e.printed = asWritten(date, QTime(0, 0));
     return date.isValid();
 }
 
 bool readTime(Entry &e, const QString &field)
 {
-    const QTime time = QTime::fromString(field, QStringLiteral("HH:mm"));
-    e.printed.setTime(time);
+    const QTime time(QStringView(field).mid(0, 2).toInt(), QStringView(field).mid(3, 2).toInt());
+    e.printed = asWritten(e.printed.date(), time);
     return time.isValid();
 }
 
@@ -145,7 +160,8 @@ bool fits(int column, const QString &field)
             list << QRegularExpression(QRegularExpression::anchoredPattern(QString::fromUtf8(c.shape)));
         return list;
     }();
-    return compiled[column].match(field).hasMatch();
+    // Any text fits a text: no need to ask.
+    return columns[column].shape == textShape || compiled[column].match(field).hasMatch();
 }
 
 struct Row

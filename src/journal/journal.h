@@ -55,8 +55,8 @@ std::optional<QByteArray> row(const Entry &entry, QString *refused = nullptr);
 // is not one this program wrote, or when the entry has no row.
 std::optional<QByteArray> recorded(const QByteArray &journal, const Entry &entry);
 
-// Every entry of a whole journal, in the file's order (its printed time to
-// the minute, as the row keeps it). Nothing when `journal` is not one this
+// Every entry of a whole journal, in the file's order (its printed date and
+// time to the minute as the row writes them, in UTC: no zone converts them). Nothing when `journal` is not one this
 // program wrote; `refused` then says why in French, naming the line (the
 // header is line 1), e.g. "ligne 7\u00a0: 16 champs au lieu de 17". An empty
 // `journal` holds no entry.

@@ -57,10 +57,13 @@ QString readRecord(const QStringList &fields, CashRecord &record)
     if (!time.isValid())
         return wrong(2);
     record.closed = QDateTime(date, time);
+    // Far past any till, and far enough inside 64 bits that the checks
+    // below cannot overflow.
+    const Cents most = Cents(1e15);
     const auto amount = [&](int i, Cents &to) {
         const std::optional<Cents> read = fromCsvAmount(fields[i]);
         to = read.value_or(0);
-        return read.has_value();
+        return read && *read >= -most && *read <= most;
     };
     if (!amount(3, record.count.openingFloat))
         return wrong(3);
@@ -205,10 +208,10 @@ std::optional<QList<CashRecord>> parseCashBook(const QByteArray &book, QString *
         // Numbers follow each other within a date: the next one is the count plus one.
         int &last = numbers[record.closed.date()];
         if (record.number != ++last)
-            return refuse(line, QStringLiteral("le n°\u00a0%1 du %2 suit le n°\u00a0%3")
+            return refuse(line, QStringLiteral("le n°\u00a0%1 du %2 devrait être le n°\u00a0%3")
                                     .arg(record.number)
                                     .arg(record.closed.date().toString(QStringLiteral("yyyy-MM-dd")))
-                                    .arg(last - 1));
+                                    .arg(last));
         records << record;
     }
     return records;
@@ -266,6 +269,12 @@ bool readCashBook(const QString &fileName, QList<CashRecord> *records, QString *
 
 bool appendToCashBook(const QString &fileName, const QString &journalName, CashRecord &record, QString *error)
 {
+    return appendToCashBook(fileName, *replacementFor(fileName), journalName, record, error);
+}
+
+bool appendToCashBook(const QString &fileName, FileReplacement &file, const QString &journalName, CashRecord &record,
+                      QString *error)
+{
     // The journal's lock: one lock for the files kept beside it, so that two
     // copies closing the day at once cannot both take the same number.
     QLockFile lock(journal::lockFileName(journalName));
@@ -288,7 +297,7 @@ bool appendToCashBook(const QString &fileName, const QString &journalName, CashR
         *error = reasonFor(fileName, notOurs(why));
         return false;
     }
-    if (!replaceWhole(fileName, *bytes, &why)) {
+    if (!replaceWhole(file, *bytes, &why)) {
         *error = reasonFor(fileName, why);
         return false;
     }

@@ -10,6 +10,8 @@
 #include <array>
 #include <optional>
 
+class FileReplacement;
+
 // The cash box at the day's close, and caisse.csv, its book beside the
 // journal: one row per printed day statement, never rewritten.
 
@@ -100,5 +102,8 @@ bool readCashBook(const QString &fileName, QList<CashRecord> *records, QString *
 // with the French reason, when the book is left as it was; a book that is
 // not the program's is never written over.
 bool appendToCashBook(const QString &fileName, const QString &journalName, CashRecord &record, QString *error);
+// The same, written through `file` (tests stand in a disk that fills).
+bool appendToCashBook(const QString &fileName, FileReplacement &file, const QString &journalName, CashRecord &record,
+                      QString *error);
 
 } // namespace day

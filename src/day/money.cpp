@@ -32,13 +32,14 @@ QString csvAmount(Cents amount)
 
 std::optional<Cents> fromCsvAmount(const QString &text)
 {
-    // Seventeen digits at most: far past any till, far inside 64 bits.
-    static const QRegularExpression shape(QStringLiteral("^(-?)(\\d{1,15}),(\\d\\d)$"));
+    static const QRegularExpression shape(QStringLiteral("^(-?\\d{1,17}),(\\d\\d)$"));
     const QRegularExpressionMatch match = shape.match(text);
-    if (!match.hasMatch())
+    bool ok = false;
+    // Sign, euros and cents read as one number: exact down to the 64-bit minimum.
+    const Cents cents = match.hasMatch() ? (match.captured(1) + match.captured(2)).toLongLong(&ok) : 0;
+    if (!ok)
         return std::nullopt;
-    const Cents cents = match.captured(2).toLongLong() * 100 + match.captured(3).toLongLong();
-    return match.captured(1).isEmpty() ? cents : -cents;
+    return cents;
 }
 
 } // namespace day

@@ -104,10 +104,10 @@ QString dayStatementHtml(const QString &crestPath, const QList<Sheet> &daySheets
     const Totals totals = totalsOf(daySheets);
     const CashCount &count = record.count;
     QString html = head(crestPath, QStringLiteral("Bilan de la journée du ") + dayName(date));
-    html += QStringLiteral("<p><b>n°\u00a0%1</b>").arg(record.number);
+    html += QStringLiteral("<p><b>n°\u00a0%1").arg(record.number);
     if (record.number > 1)
         html += QStringLiteral(" (remplace le n°\u00a0%1)").arg(record.number - 1);
-    html += QStringLiteral("</p></center>");
+    html += QStringLiteral("</b></p></center>");
 
     if (daySheets.isEmpty()) {
         html += QStringLiteral("<p>Aucune feuille de prix n'a été imprimée ce jour-là\u00a0: ce bilan est celui de la "

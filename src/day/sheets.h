@@ -17,7 +17,7 @@ namespace day {
 // One printed sheet, as its journal row tells it.
 struct Sheet
 {
-    QDateTime printed; // to the minute
+    QDateTime printed; // as the journal writes it: to the minute, no zone (journal::parse)
     QString category;
     int bets = 0;
     int blacksPaid = 0;

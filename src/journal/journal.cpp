@@ -1,34 +1,24 @@
 #include "journal/journal.h"
 
+#include "files/csv.h"
 #include "prizes/amounttext.h"
 
 #include <QList>
 #include <QRegularExpression>
+#include <QTimeZone>
 #include <QStringList>
 
+#include <cfloat>
+#include <cmath>
 #include <iterator>
 
 namespace journal {
 
 namespace {
 
-const char byteOrderMark[] = "\xEF\xBB\xBF";
-const char lineEnd[] = "\r\n";
-
 QString price(double value) { return QString::number(value, 'f', 2).replace(QLatin1Char('.'), QLatin1Char(',')); }
 
 QString amount(float value) { return prizes::amountText(double(value)).replace(QLatin1Char('.'), QLatin1Char(',')); }
-
-// Quoted only where a spreadsheet would otherwise split or cut the field.
-QString field(const QString &text)
-{
-    static const QRegularExpression special(QStringLiteral("[;\"\r\n]"));
-    if (!text.contains(special))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
 
 QString dayOf(const Entry &entry) { return entry.printed.date().toString(QStringLiteral("yyyy-MM-dd")); }
 
@@ -41,7 +31,79 @@ struct Column
     const char *title;
     QString (*write)(const Entry &);
     const char *shape;
+    // Back into the entry from a field of that shape; false when the value
+    // does not fit the entry (a count past an int, a date that is none).
+    bool (*read)(Entry &, const QString &);
 };
+
+double number(const QString &field, bool *ok)
+{
+    const double value = QString(field).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(ok);
+    *ok = *ok && std::isfinite(value);
+    return value;
+}
+
+bool readInt(int &to, const QString &field)
+{
+    bool ok = false;
+    to = field.toInt(&ok);
+    return ok;
+}
+
+bool readInt64(qint64 &to, const QString &field)
+{
+    bool ok = false;
+    to = field.toLongLong(&ok);
+    return ok;
+}
+
+bool readDouble(double &to, const QString &field)
+{
+    bool ok = false;
+    to = number(field, &ok);
+    return ok;
+}
+
+bool readFloat(float &to, const QString &field)
+{
+    bool ok = false;
+    const double value = number(field, &ok);
+    if (!ok || std::fabs(value) > double(FLT_MAX))
+        return false;
+    to = float(value);
+    return true;
+}
+
+// The three list fields are empty together, when no "Calculer" made the list.
+ListAmounts &listOf(Entry &e) { return e.list ? *e.list : e.list.emplace(); }
+
+// The row's date and time as written, with no time zone to convert from:
+// a local time would ask the system's zone for every row, and move a time
+// that a change to summer time skips.
+QDateTime asWritten(const QDate &date, const QTime &time)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+    return QDateTime(date, time, QTimeZone::UTC);
+#else
+    return QDateTime(date, time, Qt::UTC);
+#endif
+}
+
+bool readDate(Entry &e, const QString &field)
+{
+    // Its shape is checked: digits where QDate's own parser would look.
+    const QDate date(QStringView(field).mid(0, 4).toInt(), QStringView(field).mid(5, 2).toInt(),
+                     QStringView(field).mid(8, 2).toInt());
+    e.printed = asWritten(date, QTime(0, 0));
+    return date.isValid();
+}
+
+bool readTime(Entry &e, const QString &field)
+{
+    const QTime time(QStringView(field).mid(0, 2).toInt(), QStringView(field).mid(3, 2).toInt());
+    e.printed = asWritten(e.printed.date(), time);
+    return time.isValid();
+}
 
 const char wholeShape[] = "-?\\d+";
 const char centsShape[] = "-?\\d+,\\d\\d";
@@ -52,24 +114,41 @@ const char generalOrNone[] = "(-?\\d+(,\\d+)?(e[+-]\\d+)?)?";
 const char textShape[] = "(?s).*";
 
 const Column columns[] = {
-    {"Date", dayOf, "\\d{4}-\\d\\d-\\d\\d"},
-    {"Heure", [](const Entry &e) { return e.printed.time().toString(QStringLiteral("HH:mm")); }, "\\d\\d:\\d\\d"},
-    {"Catégorie", [](const Entry &e) { return e.category; }, textShape},
-    {"Mises", [](const Entry &e) { return whole(e.bets); }, wholeShape},
-    {"Tarif de la mise", [](const Entry &e) { return price(e.betPrice); }, centsShape},
-    {"Somme encaissée", [](const Entry &e) { return whole(e.receipts); }, wholeShape},
-    {"Pourcentage de frais", [](const Entry &e) { return whole(e.costPercent); }, wholeShape},
-    {"Montant des frais", [](const Entry &e) { return whole(e.costs); }, wholeShape},
-    {"Noirs payés", [](const Entry &e) { return whole(e.blacksPaid); }, wholeShape},
-    {"Tarif des noirs", [](const Entry &e) { return price(e.blackPrice); }, centsShape},
-    {"Somme des noirs payés", [](const Entry &e) { return amount(e.blacks); }, generalShape},
-    {"Somme à distribuer", [](const Entry &e) { return whole(e.pool); }, wholeShape},
-    {"Prix principaux", [](const Entry &e) { return e.list ? whole(e.list->mainPrizes) : QString(); }, wholeOrNone},
-    {"Gains minimum", [](const Entry &e) { return e.list ? whole(e.list->minimumGains) : QString(); }, wholeOrNone},
-    {"Fraction honteux", [](const Entry &e) { return e.list ? amount(e.list->leftover) : QString(); }, generalOrNone},
+    {"Date", dayOf, "\\d{4}-\\d\\d-\\d\\d",
+     readDate},
+    {"Heure", [](const Entry &e) { return e.printed.time().toString(QStringLiteral("HH:mm")); }, "\\d\\d:\\d\\d",
+     readTime},
+    {"Catégorie", [](const Entry &e) { return e.category; }, textShape,
+     [](Entry &e, const QString &f) { e.category = f; return true; }},
+    {"Mises", [](const Entry &e) { return whole(e.bets); }, wholeShape,
+     [](Entry &e, const QString &f) { return readInt(e.bets, f); }},
+    {"Tarif de la mise", [](const Entry &e) { return price(e.betPrice); }, centsShape,
+     [](Entry &e, const QString &f) { return readDouble(e.betPrice, f); }},
+    {"Somme encaissée", [](const Entry &e) { return whole(e.receipts); }, wholeShape,
+     [](Entry &e, const QString &f) { return readInt(e.receipts, f); }},
+    {"Pourcentage de frais", [](const Entry &e) { return whole(e.costPercent); }, wholeShape,
+     [](Entry &e, const QString &f) { return readInt(e.costPercent, f); }},
+    {"Montant des frais", [](const Entry &e) { return whole(e.costs); }, wholeShape,
+     [](Entry &e, const QString &f) { return readInt(e.costs, f); }},
+    {"Noirs payés", [](const Entry &e) { return whole(e.blacksPaid); }, wholeShape,
+     [](Entry &e, const QString &f) { return readInt(e.blacksPaid, f); }},
+    {"Tarif des noirs", [](const Entry &e) { return price(e.blackPrice); }, centsShape,
+     [](Entry &e, const QString &f) { return readDouble(e.blackPrice, f); }},
+    {"Somme des noirs payés", [](const Entry &e) { return amount(e.blacks); }, generalShape,
+     [](Entry &e, const QString &f) { return readFloat(e.blacks, f); }},
+    {"Somme à distribuer", [](const Entry &e) { return whole(e.pool); }, wholeShape,
+     [](Entry &e, const QString &f) { return readInt(e.pool, f); }},
+    {"Prix principaux", [](const Entry &e) { return e.list ? whole(e.list->mainPrizes) : QString(); }, wholeOrNone,
+     [](Entry &e, const QString &f) { return f.isEmpty() || readInt64(listOf(e).mainPrizes, f); }},
+    {"Gains minimum", [](const Entry &e) { return e.list ? whole(e.list->minimumGains) : QString(); }, wholeOrNone,
+     [](Entry &e, const QString &f) { return f.isEmpty() || readInt64(listOf(e).minimumGains, f); }},
+    {"Fraction honteux", [](const Entry &e) { return e.list ? amount(e.list->leftover) : QString(); }, generalOrNone,
+     [](Entry &e, const QString &f) { return f.isEmpty() || readFloat(listOf(e).leftover, f); }},
     {"Liste modifiée", [](const Entry &e) { return e.listModified ? QStringLiteral("oui") : QStringLiteral("non"); },
-     "oui|non"},
-    {"Feuille", [](const Entry &e) { return e.sheet; }, textShape},
+     "oui|non",
+     [](Entry &e, const QString &f) { e.listModified = f == QLatin1String("oui"); return true; }},
+    {"Feuille", [](const Entry &e) { return e.sheet; }, textShape,
+     [](Entry &e, const QString &f) { e.sheet = f; return true; }},
 };
 constexpr int fieldCount = int(std::size(columns));
 
@@ -81,61 +160,45 @@ bool fits(int column, const QString &field)
             list << QRegularExpression(QRegularExpression::anchoredPattern(QString::fromUtf8(c.shape)));
         return list;
     }();
-    return compiled[column].match(field).hasMatch();
+    // Any text fits a text: no need to ask.
+    return columns[column].shape == textShape || compiled[column].match(field).hasMatch();
 }
 
 struct Row
 {
     QByteArray bytes; // as found, line end included
-    QString day;
-    QString category;
+    QStringList fields;
 };
 
-// The fields of the row at `at`, which moves past its line end; nothing
-// when the bytes there are not a row of this program.
-std::optional<Row> readRow(const QByteArray &bytes, qsizetype &at)
+QString quoted(const QString &text) { return QStringLiteral("«\u00a0%1\u00a0»").arg(text); }
+
+// The row at `at`, which moves past its line end; nothing when the bytes
+// there are not a row of this program, `refused` then says why.
+std::optional<Row> readRow(const QByteArray &bytes, qsizetype &at, QString *refused = nullptr)
 {
     const qsizetype start = at;
-    QStringList fields;
-    for (;;) {
-        QByteArray value;
-        if (at < bytes.size() && bytes[at] == '"') {
-            for (++at;; ++at) {
-                if (at >= bytes.size())
-                    return std::nullopt;
-                if (bytes[at] == '"') {
-                    if (at + 1 < bytes.size() && bytes[at + 1] == '"')
-                        ++at;
-                    else
-                        break;
-                }
-                value += bytes[at];
-            }
-            ++at;
-        } else {
-            while (at < bytes.size() && bytes[at] != ';' && bytes[at] != '\r') {
-                if (bytes[at] == '"' || bytes[at] == '\n')
-                    return std::nullopt;
-                value += bytes[at++];
-            }
-        }
-        fields << QString::fromUtf8(value);
-        if (at < bytes.size() && bytes[at] == ';') {
-            ++at;
-            continue;
-        }
-        if (bytes.mid(at, 2) != lineEnd)
-            return std::nullopt;
-        at += 2;
-        break;
+    std::optional<QStringList> fields = csv::readRow(bytes, at);
+    QString why;
+    if (!fields) {
+        why = QStringLiteral("elle est coupée, ou n'a pas la forme des lignes du journal (champs séparés par "
+                             "«\u00a0;\u00a0», fin de ligne CRLF)");
+    } else if (fields->size() != fieldCount) {
+        why = QStringLiteral("%1\u00a0champs au lieu de %2").arg(fields->size()).arg(fieldCount);
+    } else {
+        for (int i = 0; i < fieldCount && why.isEmpty(); ++i)
+            if (!fits(i, fields->at(i)))
+                why = QStringLiteral("la colonne %1 contient %2, que le programme n'y écrit pas")
+                          .arg(quoted(QString::fromUtf8(columns[i].title)), quoted(fields->at(i)));
     }
-    if (fields.size() != fieldCount)
+    if (!why.isEmpty()) {
+        if (refused)
+            *refused = why;
         return std::nullopt;
-    for (int i = 0; i < fieldCount; ++i)
-        if (!fits(i, fields[i]))
-            return std::nullopt;
-    return Row{bytes.mid(start, at - start), fields[0], fields[2]};
+    }
+    return Row{bytes.mid(start, at - start), *fields};
 }
+
+QString onLine(qsizetype line, const QString &why) { return QStringLiteral("ligne %1\u00a0: %2").arg(line).arg(why); }
 
 } // namespace
 
@@ -144,7 +207,7 @@ QByteArray headerRow()
     QStringList titles;
     for (const Column &column : columns)
         titles << QString::fromUtf8(column.title);
-    return titles.join(QLatin1Char(';')).toUtf8() + lineEnd;
+    return titles.join(QLatin1Char(';')).toUtf8() + csv::lineEnd;
 }
 
 std::optional<QByteArray> row(const Entry &entry, QString *refused)
@@ -157,14 +220,14 @@ std::optional<QByteArray> row(const Entry &entry, QString *refused)
                 *refused = QString::fromUtf8(columns[i].title) + QStringLiteral("\u00a0: ") + value;
             return std::nullopt;
         }
-        fields << field(value);
+        fields << value;
     }
-    return fields.join(QLatin1Char(';')).toUtf8() + lineEnd;
+    return csv::row(fields);
 }
 
 std::optional<QByteArray> recorded(const QByteArray &journal, const Entry &entry)
 {
-    const QByteArray start = byteOrderMark + headerRow();
+    const QByteArray start = csv::byteOrderMark + headerRow();
     const std::optional<QByteArray> written = row(entry);
     if (!written)
         return std::nullopt;
@@ -180,7 +243,7 @@ std::optional<QByteArray> recorded(const QByteArray &journal, const Entry &entry
         const std::optional<Row> found = readRow(journal, at);
         if (!found)
             return std::nullopt;
-        if (found->day != dayOf(entry) || found->category != entry.category) {
+        if (found->fields[0] != dayOf(entry) || found->fields[2] != entry.category) {
             result += found->bytes;
         } else if (!replaced) {
             result += newRow;
@@ -190,6 +253,43 @@ std::optional<QByteArray> recorded(const QByteArray &journal, const Entry &entry
     if (!replaced)
         result += newRow;
     return result;
+}
+
+std::optional<QList<Entry>> parse(const QByteArray &journal, QString *refused)
+{
+    QList<Entry> entries;
+    if (journal.isEmpty())
+        return entries;
+    const auto refuse = [refused](qsizetype line, const QString &why) {
+        if (refused)
+            *refused = onLine(line, why);
+        return std::nullopt;
+    };
+    const QByteArray start = csv::byteOrderMark + headerRow();
+    if (!journal.startsWith(start))
+        return refuse(1, QStringLiteral("ce n'est pas l'en-tête du journal de Prix général"));
+    // A season's rows are about 120 bytes each.
+    entries.reserve(journal.size() / 100);
+    qsizetype line = 1;
+    for (qsizetype at = start.size(); at < journal.size();) {
+        ++line;
+        QString why;
+        const std::optional<Row> found = readRow(journal, at, &why);
+        if (!found)
+            return refuse(line, why);
+        Entry entry;
+        for (int i = 0; i < fieldCount; ++i)
+            if (!columns[i].read(entry, found->fields[i]))
+                return refuse(line, QStringLiteral("la colonne %1 contient %2, que le programme n'y écrit pas")
+                                        .arg(quoted(QString::fromUtf8(columns[i].title)), quoted(found->fields[i])));
+        const int listFields = int(!found->fields[12].isEmpty()) + int(!found->fields[13].isEmpty())
+                               + int(!found->fields[14].isEmpty());
+        if (listFields % 3 != 0)
+            return refuse(line, QStringLiteral("les colonnes Prix principaux, Gains minimum et Fraction honteux "
+                                               "sont remplies ensemble ou vides ensemble"));
+        entries << std::move(entry);
+    }
+    return entries;
 }
 
 } // namespace journal

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -52,5 +53,12 @@ std::optional<QByteArray> row(const Entry &entry, QString *refused = nullptr);
 // byte for byte. Empty `journal` starts a new one. Nothing when `journal`
 // is not one this program wrote, or when the entry has no row.
 std::optional<QByteArray> recorded(const QByteArray &journal, const Entry &entry);
+
+// Every entry of a whole journal, in the file's order, its printed date and
+// time to the minute as the row writes them (in UTC: no zone converts them).
+// Nothing when `journal` is not one this program wrote; `refused` then says
+// why in French, naming the line (the header is line 1), e.g. "ligne
+// 7\u00a0: 16\u00a0champs au lieu de 17". An empty `journal` holds no entry.
+std::optional<QList<Entry>> parse(const QByteArray &journal, QString *refused = nullptr);
 
 } // namespace journal

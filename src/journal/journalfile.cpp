@@ -137,6 +137,38 @@ QString lockRefusal(const QLockFile &lock)
 
 QString journalFileName() { return QStringLiteral("journal.csv"); }
 
+QString lockFileName(const QString &fileName) { return fileName + QStringLiteral(".lock"); }
+
+bool takeLock(QLockFile &lock, QString *error)
+{
+    // A copy killed while writing leaves its lock; on this computer it is
+    // known dead at once, from another one (a shared folder) by its age.
+    lock.setStaleLockTime(lockStaleAfter);
+    if (lock.tryLock(lockWait))
+        return true;
+    *error = lockRefusal(lock);
+    return false;
+}
+
+bool readJournal(const QString &fileName, QList<Entry> *entries, QString *error)
+{
+    entries->clear();
+    const PlainFile file = readPlainFile(fileName, maxJournalSize);
+    QString why;
+    if (file.status == PlainFile::Missing)
+        return true;
+    if (file.status != PlainFile::Read) {
+        why = unreadable(file.status);
+    } else if (std::optional<QList<Entry>> read = parse(file.bytes, &why)) {
+        *entries = std::move(*read);
+        return true;
+    } else {
+        why = QStringLiteral("Le programme ne le reconnaît pas comme son journal (%1).").arg(why);
+    }
+    *error = QStringLiteral("%1\u00a0: %2").arg(fileName, why);
+    return false;
+}
+
 bool recordInJournal(const QString &fileName, FileReplacement &file, const Entry &entry, QString *error)
 {
     QString refused;
@@ -146,15 +178,9 @@ bool recordInJournal(const QString &fileName, FileReplacement &file, const Entry
                      .arg(refused);
         return false;
     }
-    const QString lockName = fileName + QStringLiteral(".lock");
-    QLockFile lock(lockName);
-    // A copy killed while writing leaves its lock; on this computer it is
-    // known dead at once, from another one (a shared folder) by its age.
-    lock.setStaleLockTime(lockStaleAfter);
-    if (!lock.tryLock(lockWait)) {
-        *error = lockRefusal(lock);
+    QLockFile lock(lockFileName(fileName));
+    if (!takeLock(lock, error))
         return false;
-    }
     const PlainFile old = readPlainFile(fileName, maxJournalSize);
     std::optional<QByteArray> bytes;
     if (old.status != PlainFile::Read && old.status != PlainFile::Missing) {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 class FileReplacement;
+class QLockFile;
 
 namespace journal {
 
@@ -18,6 +20,19 @@ constexpr qint64 maxJournalSize = 1 << 20;
 // means it is stuck, and one whose lock is older than the second figure died.
 constexpr int lockWait = 5000;
 constexpr int lockStaleAfter = 30000;
+
+// The lock beside `fileName` ("journal.csv.lock") that every writer of the
+// journal, and of the files kept beside it, holds while it reads and writes.
+QString lockFileName(const QString &fileName);
+
+// Takes `lock` with the settings above (stale after lockStaleAfter, waiting
+// lockWait). False, with the reason in French, when it cannot be had.
+bool takeLock(QLockFile &lock, QString *error);
+
+// Every entry of the journal at `fileName`; none when there is no such file.
+// False, with the reason in French naming the file (and the line where its
+// content is not the program's), when it cannot be read as the program's own.
+bool readJournal(const QString &fileName, QList<Entry> *entries, QString *error);
 
 // Records `entry` in the journal at `fileName`, written whole through
 // `file` (by default the real file), under a lock that other copies of the

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "day/money.h"
+#include "day/sheets.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+class FileReplacement;
+
+// The cash box at the day's close, and caisse.csv, its book beside the
+// journal: one row per printed day statement, never rewritten.
+
+namespace day {
+
+// Notes then coins, largest first, in cents: the order of every count below
+// (billet500 … billet5, piece2e, piece1e, piece50c … piece1c).
+constexpr int denominationCount = 15;
+constexpr std::array<Cents, denominationCount> denominations = {
+    50000, 20000, 10000, 5000, 2000, 1000, 500, 200, 100, 50, 20, 10, 5, 2, 1};
+constexpr int noteCount = 7; // the first seven are notes
+// Counts past this were not typed: the spin boxes stop there.
+constexpr int maxPieces = 9999;
+
+// "Billet de 500 €", "Pièce de 2 €", "Pièce de 50 c".
+QString denominationName(int index);
+
+// What the treasurer types.
+struct CashCount
+{
+    Cents openingFloat = 0;    // fond de caisse
+    Cents unclaimedPrizes = 0; // prix non réclamés, still in the box
+    std::array<int, denominationCount> pieces{};
+    Cents deposit = 0;         // remise en banque
+    QString reason;            // motif of a difference
+    QString countedBy;         // compté par
+};
+
+// Notes alone, coins alone, and all of the count.
+Cents notesTotal(const CashCount &count);
+Cents coinsTotal(const CashCount &count);
+Cents counted(const CashCount &count);
+
+// Float + receipts − blacks − prizes + prizes not collected. Nothing when
+// any prize of the day is unknown.
+std::optional<Cents> expected(const CashCount &count, const Totals &day);
+// Counted − expected, signed: positive when the box holds more.
+std::optional<Cents> difference(const CashCount &count, const Totals &day);
+// What stays in the box for the next day: counted − deposit.
+Cents floatKept(const CashCount &count);
+
+// One printed day statement, as caisse.csv keeps it.
+struct CashRecord
+{
+    int number = 0;     // n° within its date: 1, 2…
+    QDateTime closed;   // its date is the day accounted for; to the minute
+    CashCount count;
+    std::optional<Cents> expected; // nothing: prizes unknown
+    Cents counted = 0;
+    std::optional<Cents> difference;
+};
+
+// The record of closing `date`'s account with `count` at `closed` (its
+// time; the date is `date`). Number 0: the book gives it when appended.
+CashRecord closing(const CashCount &count, const Totals &day, const QDate &date, const QDateTime &closed);
+
+// caisse.csv's first row, with its line end.
+QByteArray cashHeaderRow();
+// The record's row, with its line end.
+QByteArray cashRow(const CashRecord &record);
+
+// Every record of a whole book, in the file's order. Nothing when `book` is
+// not one this program wrote (another shape, a row cut short, amounts that
+// do not agree with the counts, numbers out of turn); `refused` then says
+// why in French, naming the line. An empty `book` holds none.
+std::optional<QList<CashRecord>> parseCashBook(const QByteArray &book, QString *refused = nullptr);
+
+// The book once `record` is appended with the next number of its date (set
+// in `record`): every byte of `book` kept. Empty `book` starts a new one.
+// Nothing, with the reason, when `book` is not the program's.
+std::optional<QByteArray> appended(const QByteArray &book, CashRecord &record, QString *refused = nullptr);
+
+// How many records `date` has, plus one.
+int nextNumber(const QList<CashRecord> &records, const QDate &date);
+// The last record of `date`: the count to show again when it is chosen.
+std::optional<CashRecord> lastOf(const QList<CashRecord> &records, const QDate &date);
+
+// Beside journal.csv.
+QString cashFileName();
+
+// Every record of the book at `fileName` (none when there is no file).
+// False, with the French reason naming the file and the line, when it is
+// not the program's book.
+bool readCashBook(const QString &fileName, QList<CashRecord> *records, QString *error);
+
+// Appends `record` to the book at `fileName`, numbered (set in `record`),
+// whole or nothing, under the lock of the journal at `journalName`. False,
+// with the French reason, when the book is left as it was; a book that is
+// not the program's is never written over.
+bool appendToCashBook(const QString &fileName, const QString &journalName, CashRecord &record, QString *error);
+// The same, written through `file` (tests stand in a disk that fills).
+bool appendToCashBook(const QString &fileName, FileReplacement &file, const QString &journalName, CashRecord &record,
+                      QString *error);
+
+} // namespace day

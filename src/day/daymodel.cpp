@@ -1,0 +1,118 @@
+#include "day/daymodel.h"
+
+namespace day {
+
+namespace {
+
+QVariant centsOrNone(const std::optional<Cents> &amount)
+{
+    return amount ? QVariant(qlonglong(*amount)) : QVariant();
+}
+
+QString textOf(const std::optional<Cents> &amount) { return amount ? euros(*amount) : unknownPrizesText(); }
+
+} // namespace
+
+QString unknownPrizesText() { return QStringLiteral("prix inconnus (liste saisie à la main)"); }
+
+DayModel::DayModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+void DayModel::setDay(const QList<Sheet> &all, const QDate &date)
+{
+    beginResetModel();
+    shown = date;
+    daySheets = sheetsOn(all, date);
+    sums = totalsOf(daySheets);
+    endResetModel();
+}
+
+int DayModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(daySheets.size()) + 1;
+}
+
+int DayModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : ColumnCount; }
+
+QVariant DayModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() > daySheets.size())
+        return {};
+    const bool total = isTotalsRow(index.row());
+    const Sheet *sheet = total ? nullptr : &daySheets[index.row()];
+    const std::optional<Cents> prizes = total ? sums.prizes : sheet->prizes;
+    const std::optional<Cents> kept = total ? sums.kept : sheet->kept();
+    const Cents receipts = total ? sums.receipts : sheet->receipts;
+    const Cents blacks = total ? sums.blacks : sheet->blacks;
+    switch (role) {
+    case Qt::DisplayRole:
+        switch (index.column()) {
+        case Category:
+            return total ? QStringLiteral("Total de la journée") : sheet->category;
+        case Time:
+            return total ? QString() : sheet->printed.time().toString(QStringLiteral("HH:mm"));
+        case Bets:
+            return QString::number(total ? sums.bets : sheet->bets);
+        case Receipts:
+            return euros(receipts);
+        case Blacks:
+            return euros(blacks);
+        case Prizes:
+            return textOf(prizes);
+        case Kept:
+            return textOf(kept);
+        }
+        break;
+    case CentsRole:
+        switch (index.column()) {
+        case Receipts:
+            return qlonglong(receipts);
+        case Blacks:
+            return qlonglong(blacks);
+        case Prizes:
+            return centsOrNone(prizes);
+        case Kept:
+            return centsOrNone(kept);
+        }
+        break;
+    case Qt::ToolTipRole:
+        if (total)
+            break;
+        if (index.column() == Receipts)
+            return QStringLiteral("%1 mises à %2").arg(sheet->bets).arg(euros(sheet->betTariff));
+        if (index.column() == Blacks)
+            return QStringLiteral("%1 noirs à %2").arg(sheet->blacksPaid).arg(euros(sheet->blackTariff));
+        break;
+    case Qt::TextAlignmentRole:
+        if (index.column() >= Bets)
+            return int(Qt::AlignRight | Qt::AlignVCenter);
+        break;
+    default:
+        break;
+    }
+    return {};
+}
+
+QVariant DayModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (section) {
+    case Category:
+        return QStringLiteral("Catégorie");
+    case Time:
+        return QStringLiteral("Heure");
+    case Bets:
+        return QStringLiteral("Mises");
+    case Receipts:
+        return QStringLiteral("Recette");
+    case Blacks:
+        return QStringLiteral("Noirs payés");
+    case Prizes:
+        return QStringLiteral("Prix payés");
+    case Kept:
+        return QStringLiteral("Gardé par le club");
+    }
+    return {};
+}
+
+} // namespace day

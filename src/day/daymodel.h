@@ -1,0 +1,48 @@
+#pragma once
+
+#include "day/sheets.h"
+
+#include <QAbstractTableModel>
+
+namespace day {
+
+// One day's printed sheets for a table view: a row per sheet, in the order
+// printed, then a row of totals (the sums of the rows above; unknown prizes
+// make the prizes and kept totals unknown).
+// DisplayRole: the French text ("353,50 €", "prix inconnus (liste saisie à
+// la main)"). CentsRole: the amount as qlonglong, or an invalid QVariant
+// where it is unknown or not money. ToolTipRole: how a receipt or a blacks'
+// amount is made ("101 mises à 3,50 €").
+class DayModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    enum Column { Category, Time, Bets, Receipts, Blacks, Prizes, Kept, ColumnCount };
+    static constexpr int CentsRole = Qt::UserRole;
+
+    explicit DayModel(QObject *parent = nullptr);
+
+    // Keeps the sheets of `all` printed on `date`: cheap enough to call again
+    // for each day chosen (keep `all` from readSheets once).
+    void setDay(const QList<Sheet> &all, const QDate &date);
+
+    QDate date() const { return shown; }
+    const QList<Sheet> &sheets() const { return daySheets; }
+    const Totals &totals() const { return sums; }
+    bool isTotalsRow(int row) const { return row == daySheets.size(); }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    QDate shown;
+    QList<Sheet> daySheets;
+    Totals sums;
+};
+
+// What a row shows where the prizes are unknown.
+QString unknownPrizesText();
+
+} // namespace day

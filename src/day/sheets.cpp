@@ -1,0 +1,159 @@
+#include "day/sheets.h"
+
+#include "journal/journalfile.h"
+
+#include <QLocale>
+
+#include <algorithm>
+#include <cmath>
+
+namespace day {
+
+namespace {
+
+QString pastLimit(const char *column, const QString &value)
+{
+    return QStringLiteral("la colonne «\u00a0%1\u00a0» contient %2, ce qu'aucune impression ne donne")
+        .arg(QString::fromUtf8(column), value);
+}
+
+bool countFits(int count) { return count >= 0 && count <= maxCount; }
+
+// The journal writes tariffs to the cent, so this is exact.
+std::optional<Cents> tariff(double euros)
+{
+    if (!(euros >= 0 && euros * 100 <= double(maxTariff)))
+        return std::nullopt;
+    return Cents(std::llround(euros * 100));
+}
+
+} // namespace
+
+std::optional<Cents> Sheet::kept() const
+{
+    if (!prizes)
+        return std::nullopt;
+    return receipts - blacks - *prizes;
+}
+
+std::optional<Sheet> sheetOf(const journal::Entry &entry, QString *refused)
+{
+    const auto refuse = [refused](const QString &why) {
+        if (refused)
+            *refused = why;
+        return std::nullopt;
+    };
+    Sheet sheet;
+    sheet.printed = entry.printed;
+    sheet.category = entry.category;
+    if (!countFits(entry.bets))
+        return refuse(pastLimit("Mises", QString::number(entry.bets)));
+    if (!countFits(entry.blacksPaid))
+        return refuse(pastLimit("Noirs payés", QString::number(entry.blacksPaid)));
+    const std::optional<Cents> betTariff = tariff(entry.betPrice), blackTariff = tariff(entry.blackPrice);
+    if (!betTariff)
+        return refuse(pastLimit("Tarif de la mise", QString::number(entry.betPrice, 'f', 2)));
+    if (!blackTariff)
+        return refuse(pastLimit("Tarif des noirs", QString::number(entry.blackPrice, 'f', 2)));
+    sheet.bets = entry.bets;
+    sheet.blacksPaid = entry.blacksPaid;
+    sheet.betTariff = *betTariff;
+    sheet.blackTariff = *blackTariff;
+    sheet.receipts = sheet.bets * sheet.betTariff;
+    sheet.blacks = sheet.blacksPaid * sheet.blackTariff;
+    if (entry.list) {
+        const qint64 main = entry.list->mainPrizes, minimum = entry.list->minimumGains;
+        if (main < 0 || main > maxPrizeEuros)
+            return refuse(pastLimit("Prix principaux", QString::number(main)));
+        if (minimum < 0 || minimum > maxPrizeEuros)
+            return refuse(pastLimit("Gains minimum", QString::number(minimum)));
+        sheet.prizes = (main + minimum) * 100;
+    }
+    return sheet;
+}
+
+bool readSheets(const QString &fileName, QList<Sheet> *sheets, QString *error)
+{
+    sheets->clear();
+    QList<journal::Entry> entries;
+    if (!journal::readJournal(fileName, &entries, error))
+        return false;
+    sheets->reserve(entries.size());
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        QString why;
+        const std::optional<Sheet> sheet = sheetOf(entries[i], &why);
+        if (!sheet) {
+            // The header is line 1.
+            *error = QStringLiteral("%1\u00a0: Le programme ne le reconnaît pas comme son journal (ligne "
+                                    "%2\u00a0: %3).")
+                         .arg(fileName)
+                         .arg(i + 2)
+                         .arg(why);
+            sheets->clear();
+            return false;
+        }
+        *sheets << *sheet;
+    }
+    return true;
+}
+
+QList<Sheet> sheetsOn(const QList<Sheet> &sheets, const QDate &date)
+{
+    QList<Sheet> found;
+    for (const Sheet &sheet : sheets)
+        if (sheet.printed.date() == date)
+            found << sheet;
+    return found;
+}
+
+Totals totalsOf(const QList<Sheet> &sheets)
+{
+    Totals totals;
+    totals.prizes = 0;
+    totals.kept = 0;
+    for (const Sheet &sheet : sheets) {
+        ++totals.sheets;
+        totals.bets += sheet.bets;
+        totals.blacksPaid += sheet.blacksPaid;
+        totals.receipts += sheet.receipts;
+        totals.blacks += sheet.blacks;
+        if (totals.prizes && sheet.prizes) {
+            *totals.prizes += *sheet.prizes;
+            *totals.kept += *sheet.kept();
+        } else {
+            totals.prizes.reset();
+            totals.kept.reset();
+        }
+    }
+    return totals;
+}
+
+QList<QDate> days(const QList<Sheet> &sheets, const QDate &today, const QList<QDate> &moreDays)
+{
+    QList<QDate> found = moreDays;
+    for (const Sheet &sheet : sheets)
+        found << sheet.printed.date();
+    std::sort(found.begin(), found.end(), [](const QDate &a, const QDate &b) { return a > b; });
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    found.removeAll(today);
+    found.removeAll(QDate());
+    found.prepend(today);
+    return found;
+}
+
+QString dayName(const QDate &date)
+{
+    // French writes the first of the month as an ordinal.
+    return QLocale(QLocale::French)
+        .toString(date, date.day() == 1 ? QStringLiteral("dddd '1er' MMMM yyyy") : QStringLiteral("dddd d MMMM yyyy"));
+}
+
+QDate seasonStart(const QDate &date) { return QDate(date.month() >= 9 ? date.year() : date.year() - 1, 9, 1); }
+
+QString seasonName(const QDate &date)
+{
+    const int first = seasonStart(date).year();
+    return QStringLiteral("%1-%2").arg(first).arg(first + 1);
+}
+
+} // namespace day

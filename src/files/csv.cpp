@@ -1,0 +1,68 @@
+#include "files/csv.h"
+
+#include <QRegularExpression>
+
+namespace csv {
+
+const char byteOrderMark[] = "\xEF\xBB\xBF";
+const char lineEnd[] = "\r\n";
+
+QString field(const QString &text)
+{
+    static const QRegularExpression special(QStringLiteral("[;\"\r\n]"));
+    if (!text.contains(special))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QByteArray row(const QStringList &fields)
+{
+    QStringList written;
+    written.reserve(fields.size());
+    for (const QString &text : fields)
+        written << field(text);
+    return written.join(QLatin1Char(';')).toUtf8() + lineEnd;
+}
+
+std::optional<QStringList> readRow(const QByteArray &bytes, qsizetype &at)
+{
+    QStringList fields;
+    for (;;) {
+        QByteArray value;
+        if (at < bytes.size() && bytes[at] == '"') {
+            for (++at;; ++at) {
+                if (at >= bytes.size())
+                    return std::nullopt;
+                if (bytes[at] == '"') {
+                    if (at + 1 < bytes.size() && bytes[at + 1] == '"')
+                        ++at;
+                    else
+                        break;
+                }
+                value += bytes[at];
+            }
+            ++at;
+        } else {
+            const qsizetype start = at;
+            while (at < bytes.size() && bytes[at] != ';' && bytes[at] != '\r') {
+                if (bytes[at] == '"' || bytes[at] == '\n')
+                    return std::nullopt;
+                ++at;
+            }
+            value = bytes.mid(start, at - start);
+        }
+        fields << QString::fromUtf8(value);
+        if (at < bytes.size() && bytes[at] == ';') {
+            ++at;
+            continue;
+        }
+        if (bytes.mid(at, 2) != lineEnd)
+            return std::nullopt;
+        at += 2;
+        return fields;
+    }
+}
+
+} // namespace csv

@@ -374,9 +374,14 @@ void TestForm::startState()
     QCOMPARE(form.window.whatsThis(), QString("<html><head/><body><p><br/></p></body></html>"));
     QTabWidget *tabs = form.f.tabWidget;
     QCOMPARE(tabs->tabPosition(), QTabWidget::South);
-    QCOMPARE(tabs->count(), 2);
+    QCOMPARE(tabs->count(), 3);
     QCOMPARE(tabs->tabText(tabs->indexOf(form.f.tab)), QString("Calcul"));
     QCOMPARE(tabs->tabText(tabs->indexOf(form.f.tab_2)), QString("Configuration"));
+    // The day's account comes last, and empty: the start builds nothing of it.
+    QCOMPARE(tabs->indexOf(form.f.journee), 2);
+    QCOMPARE(tabs->tabText(2), QString("Journée"));
+    QCOMPARE(form.f.journee->objectName(), QString("journee"));
+    QVERIFY(form.f.journee->children().isEmpty());
     QCOMPARE(tabs->currentWidget(), form.f.tab);
     QCOMPARE(form.window.centralWidget(), form.f.centralWidget);
     QVERIFY(!form.window.menuWidget() && !form.window.findChild<QStatusBar *>());

@@ -43,6 +43,7 @@ Work example()
     w.listComputedFor =
         prizes::PrizeFigures{118, prizes::PrizeMode::Percentage, {50, 30, 20}, 3, true, QStringLiteral("arc classique")};
     w.listTyped = true;
+    w.unprintedCount = recovery::CountOfDay{QDate(2026, 12, 9), {15000, 2000, {0, 0, 2, 1, 3}, 30000, "", "Léa"}};
     w.unsavedSettings = Settings{4.5, 0.5, 3, 20, 3, false, {50, 30, 20, 0, 0}, QStringLiteral("C:/club/blason.png"), true};
     w.keptAt = QDateTime(QDate(2026, 12, 9), QTime(14, 32, 5, 120), QTimeZone::utc()).toOffsetFromUtc(3600);
     return w;
@@ -108,6 +109,17 @@ Work randomWork(QRandomGenerator &rng)
         s.crestPath = randomText(rng);
         s.roundToFive = rng.bounded(2);
         w.unsavedSettings = s;
+    }
+    if (rng.bounded(2)) {
+        recovery::CountOfDay c{QDate(2026, 9, 1).addDays(rng.bounded(400)), {}};
+        c.count.openingFloat = rng.bounded(100000000);
+        c.count.unclaimedPrizes = rng.bounded(100000000);
+        c.count.deposit = rng.bounded(100000000);
+        for (int &pieces : c.count.pieces)
+            pieces = rng.bounded(10000);
+        c.count.reason = randomText(rng);
+        c.count.countedBy = randomText(rng);
+        w.unprintedCount = c;
     }
     if (rng.bounded(4))
         w.keptAt = QDateTime::fromMSecsSinceEpoch(qint64(rng.bounded(quint32(4'000'000'000u))) * 1000 + rng.bounded(1000), QTimeZone::utc())

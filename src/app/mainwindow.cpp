@@ -8,6 +8,9 @@
 
 #include "app/guidewindow.h"
 #include "app/messagebox.h"
+#include "day/cash.h"
+#include "day/daypage.h"
+#include "day/sheets.h"
 #include "form/mainwindowform.h"
 #include "recovery/keeper.h"
 #include "recovery/work.h"
@@ -26,6 +29,7 @@
 #endif
 #include <QShortcut>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTextDocument>
 
 namespace {
@@ -70,6 +74,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(form->tarifMise, &QDoubleSpinBox::valueChanged, this, followTariffs);
     connect(form->tarifNoir, &QDoubleSpinBox::valueChanged, this, followTariffs);
     connect(form->pourcentFrais, &QSpinBox::valueChanged, this, followTariffs);
+    connect(form->tabWidget, &QTabWidget::currentChanged, this, &MainWindow::showDayPage);
 #if QT_CONFIG(sessionmanager)
     // A logout or a shutdown never reaches closeEvent in time: the session
     // asks here, and on Windows the process is ended right after.
@@ -99,20 +104,37 @@ bool MainWindow::listHoldsUnprintedTyping() const
 }
 
 // The winners' names are typed into the prize list just before posting the
-// sheet, and the club's tariffs may have been changed for the day: one click
-// on the close button must not throw either away unseen.
+// sheet, the cash box is counted at the day's end, and the club's tariffs may
+// have been changed for the day: one click on the close button must not throw
+// any of them away unseen.
 bool MainWindow::mayClose()
 {
     const bool list = listHoldsUnprintedTyping();
+    const bool count = countUnprinted();
     const bool settings = !(formSettings() == settingsKept);
-    if (!list && !settings)
+    if (!list && !count && !settings)
         return true;
+    // What a print would keep, in the words of its own question.
+    QString unprinted;
+    if (list && count)
+        unprinted = QStringLiteral("ce que vous avez saisi dans la liste depuis le dernier calcul et le comptage de "
+                                   "la caisse");
+    else if (list)
+        unprinted = QStringLiteral("ce que vous avez saisi dans la liste depuis le dernier calcul");
+    else if (count)
+        unprinted = QStringLiteral("le comptage de la caisse");
     QMessageBox box(this);
     QPushButton *cancel = nullptr;
     if (!settings) {
-        setUpWarning(box, QStringLiteral("La liste des prix contient des modifications qui n'ont pas été imprimées."),
-                     QStringLiteral("Si vous fermez la fenêtre, ce que vous avez saisi dans la liste depuis le "
-                                    "dernier calcul sera perdu. Pour le garder, annulez, puis imprimez."));
+        setUpWarning(box,
+                     list ? QStringLiteral("La liste des prix contient des modifications qui n'ont pas été imprimées.")
+                          : QStringLiteral("Le comptage de la caisse n'a pas été imprimé."),
+                     list && count ? QStringLiteral("Si vous fermez la fenêtre, %1 seront perdus. Pour les garder, "
+                                                    "annulez, puis imprimez.")
+                                         .arg(unprinted)
+                                   : QStringLiteral("Si vous fermez la fenêtre, %1 sera perdu. Pour le garder, "
+                                                    "annulez, puis imprimez.")
+                                         .arg(unprinted));
         QPushButton *close = box.addButton(QStringLiteral("Fermer sans imprimer"), QMessageBox::DestructiveRole);
         cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
         box.setDefaultButton(cancel);
@@ -120,13 +142,12 @@ bool MainWindow::mayClose()
         box.exec();
         return box.clickedButton() == close;
     }
-    setUpWarning(box, QStringLiteral("La configuration a été modifiée mais n'a pas été sauvegardée."),
-                 list ? QStringLiteral("Si vous fermez la fenêtre sans sauvegarder, les réglages modifiés seront "
-                                       "perdus. La liste des prix contient aussi des modifications qui n'ont pas "
-                                       "été imprimées\u00a0: elles seront perdues dans tous les cas. Pour les "
-                                       "garder, annulez, puis imprimez.")
-                      : QStringLiteral("Si vous fermez la fenêtre sans sauvegarder, les réglages modifiés seront "
-                                       "perdus."));
+    QString details = QStringLiteral("Si vous fermez la fenêtre sans sauvegarder, les réglages modifiés seront perdus.");
+    if (!unprinted.isEmpty())
+        details += QStringLiteral(" N'ont pas été imprimés non plus\u00a0: %1, qui seront perdus dans tous les cas. "
+                                  "Pour les garder, annulez, puis imprimez.")
+                       .arg(unprinted);
+    setUpWarning(box, QStringLiteral("La configuration a été modifiée mais n'a pas été sauvegardée."), details);
     QPushButton *save = box.addButton(QStringLiteral("Sauvegarder et fermer"), QMessageBox::AcceptRole);
     QPushButton *discard = box.addButton(QStringLiteral("Fermer sans sauvegarder"), QMessageBox::DestructiveRole);
     cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);

@@ -9,7 +9,13 @@
 #include <memory>
 #include <optional>
 
+struct DayPage;
 struct MainWindowForm;
+namespace day {
+struct CashCount;
+struct CashRecord;
+struct Sheet;
+} // namespace day
 namespace recovery {
 class Keeper;
 struct Work;
@@ -72,6 +78,21 @@ private:
     void restoreWork(const recovery::Work &work);
     // Anything the treasurer changed: kept after a pause.
     void workChanged();
+
+    // The "Journée" tab: built when first shown, read again each time.
+    void showDayPage();
+    void buildDayPage();
+    void readDay();
+    // The chosen day, and `typed` in its count fields, or its last count.
+    void showCountOf(const QDate &date, const day::CashCount *typed);
+    void chooseDay(int index);
+    void refreshCash();
+    bool countUnprinted() const;
+    void printDayStatement();
+    void printSeasonStatement();
+    void openJournal();
+    // Prints `html` to `fileName` and opens it; false after a warning.
+    bool printAndOpen(const QString &html, const QString &fileName);
     // What "Calculer" shares out of `pool`, with the prizes as set.
     prizes::PrizeFigures prizeFigures(int pool) const;
     // Everything a print needs, read from the widgets at once.
@@ -99,4 +120,13 @@ private:
     std::unique_ptr<recovery::Keeper> keeper;
     std::unique_ptr<recovery::Work> startWork;
     QTimer keepTimer;
+
+    std::unique_ptr<DayPage> dayPage;
+    std::unique_ptr<QList<day::Sheet>> daySheets;
+    std::unique_ptr<QList<day::CashRecord>> cashRecords;
+    // Why the journal or the cash book cannot be read; empty when they can.
+    QString dayProblem;
+    // The chosen day's count as its book holds it: typing beyond it is
+    // what closing would lose.
+    std::unique_ptr<day::CashCount> countShown;
 };

@@ -118,6 +118,12 @@ QString denominationName(int index)
     return (index < noteCount ? QStringLiteral("Billet de ") : QStringLiteral("Pièce de ")) + shortName(index);
 }
 
+bool operator==(const CashCount &a, const CashCount &b)
+{
+    return a.openingFloat == b.openingFloat && a.unclaimedPrizes == b.unclaimedPrizes && a.pieces == b.pieces
+        && a.deposit == b.deposit && a.reason == b.reason && a.countedBy == b.countedBy;
+}
+
 Cents notesTotal(const CashCount &count)
 {
     Cents sum = 0;

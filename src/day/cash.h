@@ -40,6 +40,8 @@ struct CashCount
     QString countedBy;         // compté par
 };
 
+bool operator==(const CashCount &a, const CashCount &b);
+
 // Notes alone, coins alone, and all of the count.
 Cents notesTotal(const CashCount &count);
 Cents coinsTotal(const CashCount &count);

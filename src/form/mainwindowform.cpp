@@ -356,6 +356,8 @@ void MainWindowForm::setupForm(QMainWindow *window)
     tabWidget->addTab(tab, QString());
     buildSettingsPage(*this);
     tabWidget->addTab(tab_2, QString());
+    journee = named<QWidget>(nullptr, "journee");
+    tabWidget->addTab(journee, QString());
 
     verticalLayout->addWidget(tabWidget);
     window->setCentralWidget(centralWidget);
@@ -440,4 +442,5 @@ void MainWindowForm::applyTexts(QMainWindow *window)
     pushButton->setText(tr("..."));
     commandLinkButton_2->setText(tr("Sauvegarder"));
     tabWidget->setTabText(tabWidget->indexOf(tab_2), tr("Configuration"));
+    tabWidget->setTabText(tabWidget->indexOf(journee), tr("Journée"));
 }

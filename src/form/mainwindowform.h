@@ -65,6 +65,7 @@ struct MainWindowForm
 
     // Configuration tab
     QWidget *tab_2;
+    QWidget *journee; // the day's account, filled the first time it is shown
     QVBoxLayout *verticalLayout_3;
     QGroupBox *groupBox;                     // "Général": tariffs, costs, rounding
     QFormLayout *formLayout;

@@ -4,6 +4,8 @@
 #include "app/mainwindow.h"
 
 #include "app/messagebox.h"
+#include "day/daymodel.h"
+#include "day/daypage.h"
 #include "form/mainwindowform.h"
 #include "prizes/prizefigures.h"
 #include "recovery/keeper.h"
@@ -42,6 +44,8 @@ recovery::Work MainWindow::currentWork() const
     const Settings settings = formSettings();
     if (!(settings == settingsKept))
         work.unsavedSettings = settings;
+    if (countUnprinted())
+        work.unprintedCount = recovery::CountOfDay{dayPage->model->date(), countIn(*dayPage)};
     return work;
 }
 
@@ -65,6 +69,11 @@ void MainWindow::restoreWork(const recovery::Work &work)
         computed = computedList(*work.listComputedFor, prizes::distribute(*work.listComputedFor));
     list->setModified(work.listTyped);
     listPrintedAt = work.listTypingPrinted ? list->revision() : -1;
+    if (work.unprintedCount) {
+        buildDayPage();
+        readDay();
+        showCountOf(work.unprintedCount->day, &work.unprintedCount->count);
+    }
 }
 
 void MainWindow::workChanged()

@@ -62,6 +62,24 @@ QJsonValue settingsJson(const std::optional<Settings> &s)
     };
 }
 
+QJsonValue countJson(const std::optional<CountOfDay> &c)
+{
+    if (!c)
+        return QJsonValue::Null;
+    QJsonArray pieces;
+    for (int n : c->count.pieces)
+        pieces.append(n);
+    return QJsonObject{
+        {QStringLiteral("day"), c->day.toString(Qt::ISODate)},
+        {QStringLiteral("openingFloat"), double(c->count.openingFloat)},
+        {QStringLiteral("unclaimedPrizes"), double(c->count.unclaimedPrizes)},
+        {QStringLiteral("pieces"), pieces},
+        {QStringLiteral("deposit"), double(c->count.deposit)},
+        {QStringLiteral("reason"), c->count.reason},
+        {QStringLiteral("countedBy"), c->count.countedBy},
+    };
+}
+
 // Reading: every getter fails the whole file on a missing or mistyped field.
 class Reader
 {
@@ -151,6 +169,26 @@ std::optional<Settings> readSettings(const QJsonObject &object, bool *ok)
     return s;
 }
 
+// Cents as the spin boxes hold them, far inside an int.
+std::optional<CountOfDay> readCount(const QJsonObject &object, bool *ok)
+{
+    Reader r(object, {"day", "openingFloat", "unclaimedPrizes", "pieces", "deposit", "reason", "countedBy"});
+    CountOfDay c;
+    c.day = QDate::fromString(r.string("day"), Qt::ISODate);
+    r.ok = r.ok && c.day.isValid();
+    c.count.openingFloat = r.integer("openingFloat");
+    c.count.unclaimedPrizes = r.integer("unclaimedPrizes");
+    const QJsonArray pieces = r.array("pieces");
+    r.ok = r.ok && pieces.size() == qsizetype(c.count.pieces.size());
+    for (qsizetype i = 0; r.ok && i < pieces.size(); ++i)
+        c.count.pieces[std::size_t(i)] = r.integerOf(pieces[i]);
+    c.count.deposit = r.integer("deposit");
+    c.count.reason = r.string("reason");
+    c.count.countedBy = r.string("countedBy");
+    *ok = *ok && r.ok;
+    return c;
+}
+
 // Null, or an object read by `read`.
 template <typename T>
 std::optional<T> readOptional(const QJsonValue &value, bool *ok,
@@ -163,6 +201,11 @@ std::optional<T> readOptional(const QJsonValue &value, bool *ok,
 }
 
 } // namespace
+
+bool operator==(const CountOfDay &a, const CountOfDay &b)
+{
+    return a.day == b.day && a.count == b.count;
+}
 
 QByteArray toBytes(const Work &work)
 {
@@ -178,6 +221,7 @@ QByteArray toBytes(const Work &work)
         {QStringLiteral("listTyped"), work.listTyped},
         {QStringLiteral("listTypingPrinted"), work.listTypingPrinted},
         {QStringLiteral("unsavedSettings"), settingsJson(work.unsavedSettings)},
+        {QStringLiteral("unprintedCount"), countJson(work.unprintedCount)},
         {QStringLiteral("keptAt"), work.keptAt.isValid() ? kept.toString(Qt::ISODateWithMs) : QString()},
     };
     const QByteArray json = QJsonDocument(object).toJson(QJsonDocument::Indented);
@@ -201,7 +245,7 @@ std::optional<Work> fromBytes(const QByteArray &bytes)
         return std::nullopt;
 
     Reader r(document.object(), {"category", "bets", "blacksPaid", "list", "listComputedFor", "listTyped",
-                                 "listTypingPrinted", "unsavedSettings", "keptAt"});
+                                 "listTypingPrinted", "unsavedSettings", "unprintedCount", "keptAt"});
     Work work;
     work.category = r.string("category");
     work.bets = r.integer("bets");
@@ -211,6 +255,7 @@ std::optional<Work> fromBytes(const QByteArray &bytes)
     work.listTyped = r.boolean("listTyped");
     work.listTypingPrinted = r.boolean("listTypingPrinted");
     work.unsavedSettings = readOptional(document.object().value(QLatin1String("unsavedSettings")), &r.ok, readSettings);
+    work.unprintedCount = readOptional(document.object().value(QLatin1String("unprintedCount")), &r.ok, readCount);
     const QString kept = r.string("keptAt");
     work.keptAt = QDateTime::fromString(kept, Qt::ISODateWithMs);
     if (!r.ok || (!kept.isEmpty() && !work.keptAt.isValid()))

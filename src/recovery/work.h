@@ -1,5 +1,6 @@
 #pragma once
 
+#include "day/cash.h"
 #include "prizes/prizefigures.h"
 #include "settings/settingsline.h"
 
@@ -13,6 +14,14 @@
 // as plain values, and the bytes of the recovery file that keep it.
 
 namespace recovery {
+
+// The cash box counted on "Journée" and not printed, for that day.
+struct CountOfDay
+{
+    QDate day;
+    day::CashCount count;
+};
+bool operator==(const CountOfDay &a, const CountOfDay &b);
 
 struct Work
 {
@@ -28,6 +37,7 @@ struct Work
     // The configuration fields when they differ from save.ini; the crest
     // path may hold a ";" here, which save.ini refuses.
     std::optional<Settings> unsavedSettings;
+    std::optional<CountOfDay> unprintedCount;
     QDateTime keptAt; // when it was last kept, to the millisecond
 
     friend bool operator==(const Work &a, const Work &b)
@@ -35,7 +45,7 @@ struct Work
         return a.category == b.category && a.bets == b.bets && a.blacksPaid == b.blacksPaid && a.list == b.list
             && a.listComputedFor == b.listComputedFor && a.listTyped == b.listTyped
             && a.listTypingPrinted == b.listTypingPrinted && a.unsavedSettings == b.unsavedSettings
-            && a.keptAt == b.keptAt;
+            && a.unprintedCount == b.unprintedCount && a.keptAt == b.keptAt;
     }
     friend bool operator!=(const Work &a, const Work &b) { return !(a == b); }
 };

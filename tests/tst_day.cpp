@@ -434,7 +434,7 @@ void TestDay::statements()
                                           QDateTime(closingDay, QTime(18, 42)));
     record.number = number;
     const QString html = day::dayStatementHtml(":/blason.png", sheets, record);
-    QVERIFY(html.startsWith("<html><body><center><img src=\":/blason.png\""));
+    QVERIFY(html.startsWith("<html><body style=\"font-size: 9pt\"><center><img src=\":/blason.png\""));
     for (const QString &text : present)
         QVERIFY2(html.contains(text), qPrintable(text));
     for (const QString &text : absent)

@@ -31,7 +31,8 @@ QString optionalEuros(const std::optional<Cents> &amount, const QString &unknown
 
 QString head(const QString &crestPath, const QString &title)
 {
-    return QStringLiteral("<html><body><center><img src=\"") + crestPath.toHtmlEscaped()
+    // Small enough that eight columns of euros fit across the page.
+    return QStringLiteral("<html><body style=\"font-size: 9pt\"><center><img src=\"") + crestPath.toHtmlEscaped()
         + QStringLiteral("\" height=150><h1>") + title + QStringLiteral("</h1>");
 }
 
@@ -190,7 +191,7 @@ QString seasonStatementHtml(const QString &crestPath, const QDate &date, const Q
         if (hasCount)
             differences = differences && found->difference ? std::optional<Cents>(*differences + *found->difference)
                                                            : std::nullopt;
-        html += QStringLiteral("<tr>") + cell(dayName(it.key())) + cell(QString::number(totals.sheets), true)
+        html += QStringLiteral("<tr>") + cell(it.key().toString(QStringLiteral("dd/MM/yyyy"))) + cell(QString::number(totals.sheets), true)
             + cell(euros(totals.receipts), true) + cell(euros(totals.blacks), true)
             + cell(optionalEuros(totals.prizes, unknown), true) + cell(optionalEuros(totals.kept, unknown), true)
             + cell(hasCount ? euros(found->counted) : QString(), true)

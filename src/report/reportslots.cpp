@@ -66,8 +66,6 @@ void MainWindow::on_commandLinkButton_3_clicked()
         calculate();
         printSheetFile(day, false);
     } else if (box.clickedButton() == asItStands) {
-        if (emptied)
-            computed.reset();
         printSheetFile(day, true);
     }
 }
@@ -93,8 +91,14 @@ void MainWindow::printSheetFile(const DayFigures &day, bool listModified)
     // before any word about the journal.
     QString journalError;
     const QString journalName = journal::journalFileName();
+    // A list of another category, or none left, pays out nothing this row
+    // can account for: its prize fields stay empty.
+    std::optional<ComputedList> printedList = computed;
+    if (printedList
+        && (printedList->figures.category != day.category || list->toPlainText().trimmed().isEmpty()))
+        printedList.reset();
     const bool recorded = journal::recordInJournal(
-        journalName, journalEntry(day, computed, listModified, QDateTime::currentDateTime()),
+        journalName, journalEntry(day, printedList, listModified, QDateTime::currentDateTime()),
         &journalError);
     if (!openSheet(fileName, &error))
         warn(QStringLiteral("Le fichier PDF a été créé mais n'a pas pu être ouvert."),

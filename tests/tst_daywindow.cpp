@@ -1,0 +1,271 @@
+// The "Journée" tab in the real window: a day of prints, the cash count, the
+// day's and the season's statements read back from their PDF, and journals
+// and cash books the program did not write.
+#include "app/mainwindow.h"
+#include "app/qtfrench.h"
+#include "day/cash.h"
+#include "day/sheets.h"
+#include "day/statement.h"
+#include "windowtest.h"
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+using windowtest::child;
+
+namespace {
+
+// Normalised, as the extractor's spacing and ligatures are not the point.
+QString pdfText(const QString &path)
+{
+    QProcess run;
+    run.start("pdftotext", {"-enc", "UTF-8", "-layout", path, "-"});
+    return run.waitForFinished(30000) ? QString::fromUtf8(run.readAllStandardOutput())
+                                            .normalized(QString::NormalizationForm_KC)
+                                            .simplified()
+                                      : QString();
+}
+
+// One category printed the usual way: its counts, "Calculer", "Imprimer".
+void printCategory(QWidget &window, int category, int bets, int blacks)
+{
+    child<QComboBox>(window, "comboBox")->setCurrentIndex(category);
+    child<QSpinBox>(window, "nbMises")->setValue(bets);
+    child<QSpinBox>(window, "nbNoirsPayes")->setValue(blacks);
+    windowtest::click(window, "commandLinkButton");
+    windowtest::click(window, "commandLinkButton_3");
+}
+
+void showDay(QWidget &window)
+{
+    auto *tabs = child<QTabWidget>(window, "tabWidget");
+    tabs->setCurrentWidget(child<QWidget>(window, "journee"));
+}
+
+// "name=value" into a count field, "name=text" into a line.
+void typeCount(QWidget &window, const QStringList &fields)
+{
+    for (const QString &field : fields) {
+        const QByteArray name = field.section('=', 0, 0).toLatin1();
+        if (auto *line = qobject_cast<QLineEdit *>(child<QWidget>(window, name.constData())))
+            line->setText(field.section('=', 1));
+        else
+            child<QWidget>(window, name.constData())->setProperty("value", field.section('=', 1).toDouble());
+    }
+}
+
+} // namespace
+
+class TestDayWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void statements_data();
+    void statements();
+    void unreadableFilesAreLeftAlone_data();
+    void unreadableFilesAreLeftAlone();
+
+private:
+    QStringList openedFiles() const
+    {
+        return QString::fromUtf8(windowtest::readBytes(opener.filePath("opened.txt"))).split('\n', Qt::SkipEmptyParts);
+    }
+
+    QTemporaryDir opener;
+    std::unique_ptr<windowtest::ScratchDir> work;
+    std::unique_ptr<MainWindow> window;
+};
+
+void TestDayWindow::initTestCase()
+{
+#if defined(Q_OS_WIN)
+    if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
+        QSKIP("the user's own choice of PDF viewer outranks any stand-in; printing would start it");
+#endif
+    installQtFrench(*qApp);
+    QVERIFY(windowtest::installFakeOpener(opener.path(), opener.filePath("opened.txt")));
+}
+
+void TestDayWindow::init()
+{
+    work = std::make_unique<windowtest::ScratchDir>();
+    QVERIFY(work->isValid());
+    // Three prizes of 40, 25 and 15 %, rounded to 5 €.
+    QVERIFY(windowtest::writeBytes("save.ini", "3.5;0.5;3;20;3;pourcent;40;25;15;0;0;:/blason.png;5"));
+    window = std::make_unique<MainWindow>();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+}
+
+void TestDayWindow::cleanup()
+{
+    window.reset();
+    work.reset();
+    QFile::remove(opener.filePath("opened.txt"));
+}
+
+void TestDayWindow::statements_data()
+{
+    QTest::addColumn<bool>("typedList"); // the third category's list typed by hand
+    QTest::addColumn<QStringList>("count");
+    QTest::addColumn<QStringList>("shown");     // caisseAttendue, caisseComptee, ecartCaisse
+    QTest::addColumn<QStringList>("statement"); // in order in the day's statement
+    // 101 bets and 7 blacks, 57 and 3, 20 and 0 at 3,50 € and 0,50 €: 623,00 €
+    // received, 5,00 € of blacks and 488,00 € of prizes paid (220 + 57,
+    // 130 + 27, 45 + 9). With a float of 150 €, the box holds 280,00 €.
+    const QStringList exact{"fondDeCaisse=150", "billet100=2", "billet50=1", "billet20=1", "billet10=1",
+                            "comptePar=Léa Martin"};
+    QTest::newRow("counted exactly: no difference")
+        << false << exact << QStringList{"280,00 €", "280,00 €", "0,00 €"}
+        << QStringList{"Bilan de la journée du", "n° 1", "arc classique", "353,50 €", "arc poulie", "199,50 €",
+                       "arc droit", "70,00 €", "623,00 €", "5,00 €", "488,00 €", "150,00 €", "280,00 €",
+                       "Léa Martin"};
+    QTest::newRow("counted short without a reason: said unexplained")
+        << false << exact + QStringList{"billet10=0"} << QStringList{"280,00 €", "270,00 €", "−10,00 €"}
+        << QStringList{"623,00 €", "270,00 €", "−10,00 €", "Écart non expliqué"};
+    QTest::newRow("counted short with its reason, prizes not collected back in the box")
+        << false << exact + QStringList{"prixNonReclames=9", "billet5=1", "piece2e=2", "motifEcart=Un prix rendu"}
+        << QStringList{"289,00 €", "289,00 €", "0,00 €"} << QStringList{"289,00 €", "Un prix rendu"};
+    QTest::newRow("a list typed by hand: the expected cash is not made up")
+        << true << exact << QStringList{"inconnue (prix d'une liste saisie à la main)", "280,00 €", "inconnu"}
+        << QStringList{"prix inconnus (liste saisie à la main)"};
+}
+
+void TestDayWindow::statements()
+{
+    QFETCH(bool, typedList);
+    QFETCH(QStringList, count);
+    QFETCH(QStringList, shown);
+    QFETCH(QStringList, statement);
+
+    printCategory(*window, 0, 101, 7);
+    printCategory(*window, 1, 57, 3);
+    if (typedList) {
+        // No "Calculer": the list is typed, and printed as it stands.
+        child<QComboBox>(*window, "comboBox")->setCurrentIndex(2);
+        child<QSpinBox>(*window, "nbMises")->setValue(20);
+        child<QSpinBox>(*window, "nbNoirsPayes")->setValue(0);
+        child<QPlainTextEdit>(*window, "TextGain")->setPlainText("1er : Jean");
+        windowtest::whenModal<QMessageBox>(window.get(), [](QMessageBox *box) {
+            for (QAbstractButton *button : box->buttons())
+                if (button->text() == "Imprimer tel quel")
+                    button->click();
+        });
+        windowtest::click(*window, "commandLinkButton_3");
+    } else {
+        printCategory(*window, 2, 20, 0);
+    }
+    QTRY_COMPARE(openedFiles().size(), 3);
+
+    showDay(*window);
+    auto *days = child<QComboBox>(*window, "jourBilan");
+    QCOMPARE(days->currentText(), day::dayName(QDate::currentDate()));
+    auto *sheets = child<QTableView>(*window, "feuillesJour");
+    QCOMPARE(sheets->model()->rowCount(), 4);
+    // Spaces as the eye reads them: the program writes no-break ones.
+    const auto plain = [](const QString &text) { return text.normalized(QString::NormalizationForm_KC); };
+    QCOMPARE(plain(sheets->model()->index(3, 3).data().toString()), QString("623,00 €"));
+    typeCount(*window, count);
+    QCOMPARE((QStringList{plain(child<QLineEdit>(*window, "caisseAttendue")->text()),
+                          plain(child<QLineEdit>(*window, "caisseComptee")->text()),
+                          plain(child<QLineEdit>(*window, "ecartCaisse")->text())}),
+             shown);
+
+    // A count not printed is asked about on closing; Enter keeps it.
+    QStringList asked;
+    windowtest::whenModal<QMessageBox>(window.get(), [&](QMessageBox *box) {
+        asked << box->text();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    QVERIFY(!window->close());
+    QCOMPARE(asked, QStringList{"Le comptage de la caisse n'a pas été imprimé."});
+
+    const QString dayFile = day::dayStatementFileName(QDate::currentDate());
+    windowtest::click(*window, "imprimerBilan");
+    QTRY_COMPARE(openedFiles().size(), 4);
+    QCOMPARE(QFileInfo(openedFiles().last()).fileName(), dayFile);
+    QList<day::CashRecord> records;
+    QString error;
+    QVERIFY2(day::readCashBook("caisse.csv", &records, &error), qPrintable(error));
+    QCOMPARE(records.size(), 1);
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        QSKIP("pdftotext not found (Debian package poppler-utils): the statements are not read back");
+    QString text = pdfText(dayFile);
+    qsizetype at = 0;
+    for (const QString &piece : statement) {
+        at = text.indexOf(piece, at);
+        QVERIFY2(at >= 0, qPrintable(piece + " missing in order from: " + text));
+    }
+
+    // Printed again with a changed count: a new number, which says what it replaces.
+    typeCount(*window, {"comptePar=Léa et Marc"});
+    windowtest::click(*window, "imprimerBilan");
+    QTRY_COMPARE(openedFiles().size(), 5);
+    QVERIFY2(pdfText(dayFile).contains("n° 2 (remplace le n° 1)"), qPrintable(pdfText(dayFile)));
+    QVERIFY(day::readCashBook("caisse.csv", &records, &error) && records.size() == 2);
+
+    const QString seasonFile = day::seasonStatementFileName(QDate::currentDate());
+    windowtest::click(*window, "imprimerSaison");
+    QTRY_COMPARE(openedFiles().size(), 6);
+    text = pdfText(seasonFile);
+    QVERIFY2(text.contains("Bilan de la saison " + day::seasonName(QDate::currentDate()))
+                 && text.contains(QDate::currentDate().toString("dd/MM/yyyy")) && text.contains("623,00 €"),
+             qPrintable(text));
+    // Everything printed: closing asks nothing.
+    QVERIFY(window->close());
+}
+
+void TestDayWindow::unreadableFilesAreLeftAlone_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("reason"); // shown on the tab and in the refusal
+
+    const QByteArray journalHeader =
+        "\xEF\xBB\xBF" "Date;Heure;Catégorie;Mises;Tarif de la mise;Somme encaissée;Pourcentage de frais;"
+        "Montant des frais;Noirs payés;Tarif des noirs;Somme des noirs payés;Somme à distribuer;Prix principaux;"
+        "Gains minimum;Fraction honteux;Liste modifiée;Feuille\r\n";
+    const QByteArray row = "2026-12-10;14:32;arc classique;42;3,50;147;20;29;0;0,50;0;118;47;69;2;non;"
+                           "prixGeneral_arc_classique.pdf\r\n";
+    QTest::newRow("journal saved by a spreadsheet with commas") << "journal.csv"
+                                                                << QByteArray(journalHeader).replace(';', ',') + row
+                                                                << "journal.csv";
+    QTest::newRow("journal cut short in its last row") << "journal.csv" << journalHeader + row.left(40)
+                                                       << "ligne 2";
+    QTest::newRow("cash book of another program") << "caisse.csv" << QByteArray("N°,Date\n1,2026-12-10\n")
+                                                   << "caisse.csv";
+}
+
+void TestDayWindow::unreadableFilesAreLeftAlone()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    QVERIFY(windowtest::writeBytes(file, bytes));
+    showDay(*window);
+    auto *problem = child<QLabel>(*window, "problemeJournal");
+    QVERIFY2(problem->isVisible() && problem->text().contains(reason), qPrintable(problem->text()));
+    typeCount(*window, {"fondDeCaisse=100", "billet100=1"});
+
+    QStringList refused;
+    for (const char *button : {"imprimerBilan", "imprimerSaison"}) {
+        windowtest::whenModal<QMessageBox>(window.get(), [&](QMessageBox *box) {
+            refused << box->text();
+            QVERIFY(box->informativeText().contains(reason));
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        windowtest::click(*window, button);
+    }
+    QCOMPARE(refused, (QStringList{"Le bilan n'a pas été imprimé.", "Le bilan de la saison n'a pas été imprimé."}));
+    QCOMPARE(windowtest::readBytes(file), bytes);
+    QCOMPARE(windowtest::dirEntries(".").filter("bilan"), QStringList());
+    QVERIFY(file == "caisse.csv" || !QFile::exists("caisse.csv"));
+    QCOMPARE(openedFiles(), QStringList());
+}
+
+QTEST_MAIN(TestDayWindow)
+#include "tst_daywindow.moc"

@@ -8,8 +8,9 @@ linux_packages=(qt6-base-dev libgl-dev cmake g++ ninja-build fonts-dejavu-core
                 qt6-translations-l10n qt6-l10n-tools locales libc-l10n)
 # What the Windows build adds on Debian 13: the cross compiler, Wine for the
 # tests, NSIS for the installer, dpkg-dev to unpack Qt's source, the French
-# of that Qt release, which goes into the program, and ImageMagick for the
-# program's icon.
+# of that Qt release, which goes into the program, ImageMagick for the
+# program's icon, and liblnk-utils' lnkinfo, with which the installer test
+# reads the Start-menu entries.
 # wine32 is left out on purpose: it breaks 64-bit prefixes made before it.
 windows_packages=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine nsis python3 dpkg-dev qt6-translations-l10n
-                  imagemagick)
+                  imagemagick liblnk-utils)

@@ -14,10 +14,19 @@ source "$here/common.sh"
 start_x 1280x1024
 new_prefix
 drive=$WINEPREFIX/drive_c
+command -v lnkinfo >/dev/null || die "lnkinfo is missing (Debian: liblnk-utils)"
 # The names the installers added to the Start menu or took from it, folders too.
 menu_names() { find "$drive" -path '*/Start Menu/*' -printf '%f\n' | sort; }
 start_menu() { comm -3 <(echo "$wine_menu") <(menu_names) | tr -d '\t'; }
 wine_menu=$(menu_names)
+# lnk_field SHORTCUT FIELD: a field of a Windows shortcut as liblnk-utils'
+# lnkinfo prints it ("Local path", "Working directory"). Since 2024 it
+# writes a backslash as \\.
+lnk_field() {
+    local info
+    info=$(lnkinfo "$1" 2>&1) || die "lnkinfo cannot read $1: $info"
+    sed -n "s/^\t$2\t*: //p" <<<"$info" | head -n1 | sed 's/\\\\/\\/g'
+}
 timeout 300 wine "$installer" /S || die "the installer failed"
 timeout 120 wineserver -w
 # The two entries alone: no folder, no version in a name.
@@ -39,11 +48,12 @@ for file in guide.html $(sed -n 's/.*<img src="\([^"]*\)".*/\1/p' "$guide/guide.
 done
 guide_link=$(find "$drive/users" -path '*Start Menu/Programs/Guide de Prix général.lnk' | head -n1)
 [ -n "$guide_link" ] || die "no Start-menu entry \"Guide de Prix général\""
-guide_target=$(python3 "$here/lnk.py" "$guide_link" | head -n1)
+guide_target=$(lnk_field "$guide_link" 'Local path') || exit 1
 [ "${guide_target,,}" = 'c:\program files\prix général\guide\guide.html' ] || die "the guide's entry opens \"$guide_target\""
 link=$(find "$drive/users" -path '*Start Menu/Programs/Prix général.lnk' | head -n1)
 [ -n "$link" ] || die "no Start-menu entry \"Prix général\""
-{ read -r target; read -r workdir; } < <(python3 "$here/lnk.py" "$link")
+target=$(lnk_field "$link" 'Local path') || exit 1
+workdir=$(lnk_field "$link" 'Working directory') || exit 1
 note "Start-menu entry: $target, in $workdir"
 [ "${target,,}" = 'c:\program files\prix général\prixgeneral.exe' ] || die "the entry starts \"$target\""
 case $workdir in *'\Documents\Prix général') ;; *) die "the entry starts in \"$workdir\"" ;; esac

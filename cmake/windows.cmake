@@ -115,16 +115,20 @@ function(_prixgeneral_windows)
 
 InstallDirRegKey HKLM 'Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\prixgeneral' 'UninstallString'
 ]=])
-    # The finish page starts the program as its Start-menu entry does, in the
-    # user's folder. (\" is how a double quote survives CPack.)
+    # The finish page starts the program through its Start-menu entry. The
+    # installer runs elevated, and what it started itself would too (as the
+    # administrator, where one typed a password for a standard user).
+    # Explorer, started from here, hands the shortcut to the shell already
+    # running, which starts the program as the user logged in, unelevated,
+    # in the entry's working folder, as a click on the entry does.
+    # (\" is how a double quote survives CPack.)
     string(APPEND CPACK_NSIS_DEFINES [=[
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT '&Lancer Prix général'
 !define MUI_FINISHPAGE_RUN_FUNCTION StartProgram
 Function StartProgram
   SetShellVarContext current
-  SetOutPath '$DOCUMENTS\\Prix général'
-  Exec '\"$INSTDIR\\prixgeneral.exe\"'
+  Exec '\"$WINDIR\\explorer.exe\" \"$SMPROGRAMS\\Prix général.lnk\"'
 FunctionEnd
 ]=])
     set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")

@@ -7,7 +7,9 @@ enable_language(RC)
 
 set(PRIXGENERAL_QT_SOURCE "qt6-base ${Qt6_VERSION}" CACHE STRING
     "The Debian source package and version the static Qt was built from (named in SOURCE.txt)")
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
+# ImageMagick makes the program's icon (scripts/packages.sh installs it):
+# `magick` since ImageMagick 7 (Debian 13), where `convert` only warns.
+find_program(PRIXGENERAL_IMAGEMAGICK NAMES magick convert REQUIRED)
 
 # The C and C++ runtimes go into every program: Windows' own DLLs are all
 # they import.
@@ -22,14 +24,18 @@ endif()
 cmake_language(DEFER CALL _prixgeneral_windows)
 
 function(_prixgeneral_windows)
-    # Windows asks for the icon at 16 to 256 pixels; all are made from the
-    # one picture of orvan.ico.
+    # Windows asks for the icon at 16 to 256 pixels and scales a lone odd-sized
+    # one badly: the one 200 x 256 picture of orvan.ico, centred on a square
+    # and area-averaged (the box filter) to every size Windows asks for. 256
+    # is stored as PNG, the others as 32-bit BMPs, which every Windows reads.
     set(PRIXGENERAL_WINDOWS_ICON ${PROJECT_BINARY_DIR}/prixgeneral.ico)
     add_custom_command(OUTPUT ${PRIXGENERAL_WINDOWS_ICON}
-        COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tools/windows_icon.py
-                ${PROJECT_SOURCE_DIR}/resources/orvan.ico ${PRIXGENERAL_WINDOWS_ICON}
-        DEPENDS ${PROJECT_SOURCE_DIR}/tools/windows_icon.py ${PROJECT_SOURCE_DIR}/resources/orvan.ico
-        COMMENT "Making the Windows program icon")
+        COMMAND ${PRIXGENERAL_IMAGEMAGICK} ${PROJECT_SOURCE_DIR}/resources/orvan.ico
+                -background none -gravity center -extent 256x256 -filter Box
+                -define icon:auto-resize=16,20,24,32,40,48,64,96,128,256 ${PRIXGENERAL_WINDOWS_ICON}
+        DEPENDS ${PROJECT_SOURCE_DIR}/resources/orvan.ico
+        COMMENT "Making the Windows program icon"
+        VERBATIM)
     set(rc ${PROJECT_BINARY_DIR}/prixgeneral.rc)
     configure_file(${PROJECT_SOURCE_DIR}/resources/prixgeneral.rc.in ${rc} @ONLY)
     set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${PRIXGENERAL_WINDOWS_ICON})
@@ -109,16 +115,20 @@ function(_prixgeneral_windows)
 
 InstallDirRegKey HKLM 'Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\prixgeneral' 'UninstallString'
 ]=])
-    # The finish page starts the program as its Start-menu entry does, in the
-    # user's folder. (\" is how a double quote survives CPack.)
+    # The finish page starts the program through its Start-menu entry. The
+    # installer runs elevated, and what it started itself would too (as the
+    # administrator, where one typed a password for a standard user).
+    # Explorer, started from here, hands the shortcut to the shell already
+    # running, which starts the program as the user logged in, unelevated,
+    # in the entry's working folder, as a click on the entry does.
+    # (\" is how a double quote survives CPack.)
     string(APPEND CPACK_NSIS_DEFINES [=[
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT '&Lancer Prix général'
 !define MUI_FINISHPAGE_RUN_FUNCTION StartProgram
 Function StartProgram
   SetShellVarContext current
-  SetOutPath '$DOCUMENTS\\Prix général'
-  Exec '\"$INSTDIR\\prixgeneral.exe\"'
+  Exec '\"$WINDIR\\explorer.exe\" \"$SMPROGRAMS\\Prix général.lnk\"'
 FunctionEnd
 ]=])
     set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")

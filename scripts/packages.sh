@@ -7,7 +7,10 @@ linux_packages=(qt6-base-dev libgl-dev cmake g++ ninja-build fonts-dejavu-core
                 poppler-utils xvfb xauth xdotool libxcb1-dev desktop-file-utils dpkg-dev file lintian appstream
                 qt6-translations-l10n qt6-l10n-tools locales libc-l10n)
 # What the Windows build adds on Debian 13: the cross compiler, Wine for the
-# tests, NSIS for the installer, dpkg-dev to unpack Qt's source, and the
-# French of that Qt release, which goes into the program.
+# tests, NSIS for the installer, dpkg-dev to unpack Qt's source, the French
+# of that Qt release, which goes into the program, ImageMagick for the
+# program's icon, and liblnk-utils' lnkinfo, with which the installer test
+# reads the Start-menu entries.
 # wine32 is left out on purpose: it breaks 64-bit prefixes made before it.
-windows_packages=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine nsis python3 dpkg-dev qt6-translations-l10n)
+windows_packages=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine nsis python3 dpkg-dev qt6-translations-l10n
+                  imagemagick liblnk-utils)

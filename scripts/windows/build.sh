@@ -56,6 +56,13 @@ fi
     -DPRIXGENERAL_PRESCALE_TOOL="$host_build/prescale_icons" -DPRIXGENERAL_QT_SOURCE="$qt_source" \
     || die "configuring $out failed"
 cmake --build "$out" --parallel "$jobs" || die "building $out failed"
+# The program's icon at every size Windows asks for. (ImageMagick 7 names
+# its tools `magick TOOL`; 6 had `identify` alone.)
+identify=(identify)
+command -v magick >/dev/null && identify=(magick identify)
+icon_sizes=$("${identify[@]}" -format '%wx%h ' "$out/prixgeneral.ico") || die "cannot read $out/prixgeneral.ico"
+[ "$icon_sizes" = "16x16 20x20 24x24 32x32 40x40 48x48 64x64 96x96 128x128 256x256 " ] \
+    || die "prixgeneral.ico holds the sizes $icon_sizes"
 exe=$out/prixgeneral.exe
 # One file that needs nothing beside it: Windows' own DLLs only.
 imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\tDLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)

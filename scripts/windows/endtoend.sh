@@ -163,10 +163,15 @@ type_text "Jean Dupont"
 timeout 30 xdotool mousemove --window "$window" $((WIDTH - 14)) 15 click 1 || die "could not click the title bar"
 sleep 3
 kill -0 "$program_pid" 2>/dev/null || die "the close button threw away the names typed in the list"
-wait_window '^Prix g.+n.+ral$' >/dev/null || die "the question's title bar does not say \"Prix général\""
+question=$(wait_window '^Prix g.+n.+ral$') || die "the question's title bar does not say \"Prix général\""
 keys Return
-sleep 3
+# Enter must answer the question, and keep the window: a missed key would
+# leave the question open for the keys that follow.
+wait_for 10 window_gone "$question" || die "the close question is still open after Enter"
+sleep 2
 kill -0 "$program_pid" 2>/dev/null || die "Enter on the question closed the window and lost the names"
+! window_gone "$window" && [ "$(wait_window "$title")" = "$window" ] \
+    || die "the program's window is not there any more after Enter on the close question"
 timeout 30 xdotool mousemove --window "$window" $((WIDTH - 14)) 15 click 1 || die "could not click the title bar"
 sleep 3
 keys shift+Tab space

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The installer in a fresh Wine prefix: a silent install (/S), the program
 # started from where its Start-menu entry points, the installer run again over
-# it as on a French Windows up to "Lancer Prix général", and a silent
-# uninstall. None touches the user's own files or shows a word of English.
+# it as on a French Windows up to "Lancer Prix général", which hands the entry
+# to explorer.exe, and a silent uninstall. None touches the user's own files
+# or shows a word of English.
 #   scripts/windows/installer-test.sh PATH/TO/prixgeneral-...-setup.exe
 set -uo pipefail
 
@@ -14,10 +15,34 @@ source "$here/common.sh"
 start_x 1280x1024
 new_prefix
 drive=$WINEPREFIX/drive_c
+command -v lnkinfo >/dev/null || die "lnkinfo is missing (Debian: liblnk-utils)"
 # The names the installers added to the Start menu or took from it, folders too.
 menu_names() { find "$drive" -path '*/Start Menu/*' -printf '%f\n' | sort; }
 start_menu() { comm -3 <(echo "$wine_menu") <(menu_names) | tr -d '\t'; }
 wine_menu=$(menu_names)
+# lnk_field SHORTCUT FIELD: a field of a Windows shortcut as liblnk-utils'
+# lnkinfo prints it ("Local path", "Working directory"). Since 2024 it
+# writes a backslash as \\.
+lnk_field() {
+    local info
+    info=$(lnkinfo "$1" 2>&1) || die "lnkinfo cannot read $1: $info"
+    sed -n "s/^\t$2\t*: //p" <<<"$info" | head -n1 | sed 's/\\\\/\\/g'
+}
+# started LOG: the processes Wine's trace+process (with +pid) saw start, one a
+# line: the id of the process that started it, its own, and its command line
+# (Wine writes é as \00e9, a quote as \" and a backslash as \\).
+started() {
+    perl -CO -ne '
+        if (/^(\w+):(\w+):trace:process:CreateProcessInternalW app (.*) cmdline (.*)$/) {
+            my ($thread, $app, $line) = ("$1:$2", $3, $4);
+            $command{$thread} = $line =~ /^L"(.*)"$/ ? $1 : $app =~ /^L"(.*)"$/ ? $1 : $line;
+        } elsif (/^(\w+):(\w+):trace:process:CreateProcessInternalW started process pid (\w+)/) {
+            my ($parent, $child, $line) = (hex $1, hex $3, delete $command{"$1:$2"});
+            next unless defined $line;
+            $line =~ s/\\(?:([0-9a-f]{4})|(.))/defined $1 ? chr hex $1 : $2/ge;
+            printf "%x %x %s\n", $parent, $child, $line;
+        }' "$1"
+}
 timeout 300 wine "$installer" /S || die "the installer failed"
 timeout 120 wineserver -w
 # The two entries alone: no folder, no version in a name.
@@ -39,11 +64,12 @@ for file in guide.html $(sed -n 's/.*<img src="\([^"]*\)".*/\1/p' "$guide/guide.
 done
 guide_link=$(find "$drive/users" -path '*Start Menu/Programs/Guide de Prix général.lnk' | head -n1)
 [ -n "$guide_link" ] || die "no Start-menu entry \"Guide de Prix général\""
-guide_target=$(python3 "$here/lnk.py" "$guide_link" | head -n1)
+guide_target=$(lnk_field "$guide_link" 'Local path') || exit 1
 [ "${guide_target,,}" = 'c:\program files\prix général\guide\guide.html' ] || die "the guide's entry opens \"$guide_target\""
 link=$(find "$drive/users" -path '*Start Menu/Programs/Prix général.lnk' | head -n1)
 [ -n "$link" ] || die "no Start-menu entry \"Prix général\""
-{ read -r target; read -r workdir; } < <(python3 "$here/lnk.py" "$link")
+target=$(lnk_field "$link" 'Local path') || exit 1
+workdir=$(lnk_field "$link" 'Working directory') || exit 1
 note "Start-menu entry: $target, in $workdir"
 [ "${target,,}" = 'c:\program files\prix général\prixgeneral.exe' ] || die "the entry starts \"$target\""
 case $workdir in *'\Documents\Prix général') ;; *) die "the entry starts in \"$workdir\"" ;; esac
@@ -65,9 +91,10 @@ printf '%%PDF-1.4 feuille\n' > "$folder/prixGeneral_arc_classique.pdf"
 cp -a "$folder" "$work/club"
 
 # Every page with Enter; the pages' texts (Wine's trace of what they draw),
-# their window names and the files the program opens are kept.
+# their window names, the processes started and the files the program opens
+# are kept, each trace line with the id of its process.
 log=$work/french.log
-LANG=fr_FR.UTF-8 WINEDEBUG=trace+text,trace+file timeout 300 wine "$installer" >/dev/null 2>"$log" &
+LANG=fr_FR.UTF-8 WINEDEBUG=+pid,trace+text,trace+file,trace+process timeout 300 wine "$installer" >/dev/null 2>"$log" &
 setup_pid=$!
 for _ in $(seq 30); do
     [ -n "$(find_window "$title")" ] && break
@@ -81,7 +108,26 @@ timeout 30 xdotool key --window "$window" alt+F4 2>/dev/null
 wait_for 30 window_gone "$window" || die "the program did not end"
 wait "$setup_pid" || die "the installer failed over the installed program"
 timeout 120 wineserver -w
-grep -aq 'Documents\\\\Prix g[^ ]*ral\\\\save\.ini' "$log" || die "the finish page did not start the program in its folder"
+# The finish page hands the Start-menu entry to explorer.exe, which starts
+# the program; the installer, which runs elevated, does not start it itself.
+# (Under Wine that explorer.exe starts it; on Windows it passes it on to the
+# shell already running, as the user logged in.)
+finish_command="\"C:\\windows\\explorer.exe\" \"$(winepath -w "$link" 2>/dev/null)\""
+explorer= program= program_parent=
+while read -r parent child command; do
+    if [ "${command,,}" = "${finish_command,,}" ]; then
+        explorer=$child
+        note "the finish page ran: $command"
+    elif [[ ${command,,} = *'\prix général\prixgeneral.exe'* ]]; then
+        program=$child program_parent=$parent
+        note "which started: $command"
+    fi
+done < <(started "$log")
+[ -n "$explorer" ] || die "the finish page did not run $finish_command; the processes started: $(started "$log" | cut -d' ' -f3- | tr '\n' ';')"
+[ -n "$program" ] || die "the finish page did not start the program"
+[ "$program_parent" = "$explorer" ] || die "the program was started by process $program_parent, not by the finish page's explorer.exe ($explorer)"
+grep -aqE "^0*$program:[0-9a-f]+:trace:file:.*Documents\\\\\\\\Prix g[^ ]*ral\\\\\\\\save\.ini" "$log" \
+    || die "the program the finish page started did not open save.ini in Documents\\Prix général"
 ! grep -aq 'dossier dans le menu D' "$log" || die "the installer asks for a Start-menu folder"
 # (Wine writes é as \00e9, and a line end as \n.)
 english=$( (sed -n 's/.*DrawTextExW L"\(\([^"\\]\|\\.\)*\)".*/\1/p' "$log" | sed -e 's/\\[0-9a-f]\{4\}/é/g' -e 's/\\[rn]/ /g'

@@ -664,7 +664,7 @@ void TestForm::helpKeyShowsOneGuideWindowFromEitherTab()
                 ++pictures;
             }
         }
-        QCOMPARE(pictures, 3);
+        QCOMPARE(pictures, 4);
         QTest::keyClick(browser, Qt::Key_Escape);
         QTRY_VERIFY(!guide->isVisible());
     }
@@ -680,14 +680,22 @@ void TestForm::guideQuotesTheProgram_data()
                              "groupBox_2", "tab", "tab_2", "groupBox", "label_2", "label_3", "label_4", "label_5",
                              "label_8", "unEuro", "cinqEuro", "groupBox_5", "label_12", "label_13", "radioPourcent",
                              "radioFixe", "labelPrix1", "labelPrix2", "labelPrix3", "labelPrix4", "labelPrix5",
-                             "groupBox_3", "label_7", "pushButton", "commandLinkButton_2"})
+                             "groupBox_3", "label_7", "pushButton", "commandLinkButton_2", "journee"})
         QTest::newRow(name) << name << QString();
     for (const char *message : {"Erreur lors de la sauvegarde du fichier !",
                                 "Le chemin du blason ne doit pas contenir de point-virgule\u00a0!",
                                 "Erreur lors de la création du fichier PDF\u00a0!",
                                 "Le fichier PDF a été créé mais n'a pas pu être ouvert.",
                                 "La liste des prix ne correspond plus au bilan.", "Recalculer et imprimer",
-                                "Imprimer tel quel", "Annuler", "Le journal n'a pas pu être mis à jour."})
+                                "Imprimer tel quel", "Annuler", "Le journal n'a pas pu être mis à jour.", "Recalculer",
+                                "La configuration a été modifiée mais n'a pas été sauvegardée.",
+                                "Sauvegarder et fermer", "Fermer sans sauvegarder",
+                                "Le comptage de la caisse n'a pas été imprimé.", "Changer de jour",
+                                "Prix général a été arrêté sans avoir été fermé.", "Reprendre", "Ignorer",
+                                "Le bilan n'a pas été imprimé.", "Le bilan de la saison n'a pas été imprimé.",
+                                "Imprimer le bilan", "Bilan de la saison", "Ouvrir le journal", "Caisse attendue",
+                                "Fond de caisse", "Prix non réclamés", "Remise en banque", "Motif de l'écart",
+                                "Compté par"})
         QTest::newRow(message) << QString() << QString(message);
 }
 

@@ -38,7 +38,8 @@ chmod +x "$work/bin/xdg-open"
 cp "$root/resources/blason.png" "$work/club/blason.png"
 printf '3.5;0.5;3;20;3;pourcent;30;20;10;0;0;blason.png;5' > "$work/club/save.ini"
 
-(cd "$work/club" && PATH=$work/bin:$PATH QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/runtime \
+# A French system, as the clubs': decimal commas in the spin boxes.
+(cd "$work/club" && PATH=$work/bin:$PATH QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/runtime LANG=fr_FR.UTF-8 \
     exec "$program" >/dev/null 2>&1) &
 program_pid=$!
 window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Calcul Prix g.+n.+raux$' | head -n1)
@@ -73,4 +74,37 @@ cp "$work/feuille.png" "$out/feuille.png"
 xdotool mousemove --window "$window" 125 663 click 1
 xdotool mousemove 1020 760
 shoot "$out/configuration.png"
+
+# Two more categories on "Calcul", then the day's account on "Journée".
+# type_into X Y TEXT: clicks a field of the window and replaces its text.
+type_into() {
+    xdotool mousemove --window "$window" "$1" "$2" click 1
+    xdotool key ctrl+a
+    xdotool type --delay 60 "$3"
+}
+category() {
+    xdotool mousemove --window "$window" 40 663 click 1
+    xdotool mousemove --window "$window" 530 44 click 1
+    sleep 0.5
+    # shellcheck disable=SC2086 # one key name a word
+    xdotool key --delay 80 $1 Return
+    xdotool key --delay 80 Tab
+    xdotool type --delay 80 "$2"
+    xdotool key --delay 80 Tab
+    xdotool type --delay 80 "$3"
+    xdotool key --delay 80 Tab space Tab space
+    sleep 2
+}
+category Down 57 3
+category "Down Down" 20 0
+xdotool mousemove --window "$window" 205 663 click 1
+sleep 1
+type_into 515 374 150
+type_into 110 453 2
+type_into 110 478 1
+type_into 110 503 2
+type_into 230 403 1
+type_into 520 531 "Léa Martin"
+xdotool mousemove 1020 760
+shoot "$out/journee.png"
 ls -l "$out"/*.png

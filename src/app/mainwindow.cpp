@@ -123,25 +123,19 @@ bool MainWindow::mayClose()
         unprinted = QStringLiteral("ce que vous avez saisi dans la liste depuis le dernier calcul");
     else if (count)
         unprinted = QStringLiteral("le comptage de la caisse");
+    if (!settings)
+        return confirmLoss(this,
+                           list ? QStringLiteral("La liste des prix contient des modifications qui n'ont pas été "
+                                                 "imprimées.")
+                                : QStringLiteral("Le comptage de la caisse n'a pas été imprimé."),
+                           list && count ? QStringLiteral("Si vous fermez la fenêtre, %1 seront perdus. Pour les "
+                                                          "garder, annulez, puis imprimez.")
+                                               .arg(unprinted)
+                                         : QStringLiteral("Si vous fermez la fenêtre, %1 sera perdu. Pour le garder, "
+                                                          "annulez, puis imprimez.")
+                                               .arg(unprinted),
+                           QStringLiteral("Fermer sans imprimer"));
     QMessageBox box(this);
-    QPushButton *cancel = nullptr;
-    if (!settings) {
-        setUpWarning(box,
-                     list ? QStringLiteral("La liste des prix contient des modifications qui n'ont pas été imprimées.")
-                          : QStringLiteral("Le comptage de la caisse n'a pas été imprimé."),
-                     list && count ? QStringLiteral("Si vous fermez la fenêtre, %1 seront perdus. Pour les garder, "
-                                                    "annulez, puis imprimez.")
-                                         .arg(unprinted)
-                                   : QStringLiteral("Si vous fermez la fenêtre, %1 sera perdu. Pour le garder, "
-                                                    "annulez, puis imprimez.")
-                                         .arg(unprinted));
-        QPushButton *close = box.addButton(QStringLiteral("Fermer sans imprimer"), QMessageBox::DestructiveRole);
-        cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
-        box.setDefaultButton(cancel);
-        box.setEscapeButton(cancel);
-        box.exec();
-        return box.clickedButton() == close;
-    }
     QString details = QStringLiteral("Si vous fermez la fenêtre sans sauvegarder, les réglages modifiés seront perdus.");
     if (!unprinted.isEmpty())
         details += QStringLiteral(" N'ont pas été imprimés non plus\u00a0: %1, qui seront perdus dans tous les cas. "
@@ -150,7 +144,7 @@ bool MainWindow::mayClose()
     setUpWarning(box, QStringLiteral("La configuration a été modifiée mais n'a pas été sauvegardée."), details);
     QPushButton *save = box.addButton(QStringLiteral("Sauvegarder et fermer"), QMessageBox::AcceptRole);
     QPushButton *discard = box.addButton(QStringLiteral("Fermer sans sauvegarder"), QMessageBox::DestructiveRole);
-    cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
+    QPushButton *cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
     box.setDefaultButton(cancel);
     box.setEscapeButton(cancel);
     box.exec();

@@ -9,5 +9,12 @@ class QMessageBox;
 // executable's name, "prixgeneral", which Qt puts in its place.
 void setUpWarning(QMessageBox &box, const QString &text, const QString &details);
 
+class QWidget;
+
+// Asks over `parent` before `action` throws typing away: true only when the
+// treasurer chose `action`. "Annuler" is the default and Esc, so no key
+// pressed too fast loses anything.
+bool confirmLoss(QWidget *parent, const QString &text, const QString &details, const QString &action);
+
 // The title of every box the program shows.
 QString messageTitle();

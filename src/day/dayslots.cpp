@@ -112,20 +112,13 @@ void MainWindow::chooseDay(int index)
     const QDate date = dayPage->jourBilan->itemData(index).toDate();
     if (date == dayPage->model->date())
         return;
-    if (countUnprinted()) {
-        QMessageBox box(this);
-        setUpWarning(box, QStringLiteral("Le comptage de la caisse n'a pas été imprimé."),
-                     QStringLiteral("Si vous changez de jour, le comptage saisi sera remplacé par celui du jour "
-                                    "choisi et perdu. Pour le garder, annulez, puis imprimez le bilan."));
-        QPushButton *change = box.addButton(QStringLiteral("Changer de jour"), QMessageBox::DestructiveRole);
-        QPushButton *cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
-        box.setDefaultButton(cancel);
-        box.setEscapeButton(cancel);
-        box.exec();
-        if (box.clickedButton() != change) {
-            dayPage->jourBilan->setCurrentIndex(dayPage->jourBilan->findData(dayPage->model->date()));
-            return;
-        }
+    if (countUnprinted()
+        && !confirmLoss(this, QStringLiteral("Le comptage de la caisse n'a pas été imprimé."),
+                        QStringLiteral("Si vous changez de jour, le comptage saisi sera remplacé par celui du jour "
+                                       "choisi et perdu. Pour le garder, annulez, puis imprimez le bilan."),
+                        QStringLiteral("Changer de jour"))) {
+        dayPage->jourBilan->setCurrentIndex(dayPage->jourBilan->findData(dayPage->model->date()));
+        return;
     }
     showCountOf(date, nullptr);
 }

@@ -92,19 +92,12 @@ prizes::PrizeFigures MainWindow::prizeFigures(int pool) const
 // wipe the winners' names typed since the first: Enter keeps them.
 void MainWindow::on_commandLinkButton_clicked()
 {
-    if (listHoldsUnprintedTyping()) {
-        QMessageBox box(this);
-        setUpWarning(box, QStringLiteral("La liste des prix contient des modifications qui n'ont pas été imprimées."),
-                     QStringLiteral("Si vous recalculez, ce que vous avez saisi dans la liste depuis le dernier "
-                                    "calcul sera remplacé. Pour le garder, annulez, puis imprimez."));
-        QPushButton *recalculate = box.addButton(QStringLiteral("Recalculer"), QMessageBox::DestructiveRole);
-        QPushButton *cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
-        box.setDefaultButton(cancel);
-        box.setEscapeButton(cancel);
-        box.exec();
-        if (box.clickedButton() != recalculate)
-            return;
-    }
+    if (listHoldsUnprintedTyping()
+        && !confirmLoss(this, QStringLiteral("La liste des prix contient des modifications qui n'ont pas été imprimées."),
+                        QStringLiteral("Si vous recalculez, ce que vous avez saisi dans la liste depuis le dernier "
+                                       "calcul sera remplacé. Pour le garder, annulez, puis imprimez."),
+                        QStringLiteral("Recalculer")))
+        return;
     calculate();
 }
 

@@ -16,15 +16,18 @@ using windowtest::child;
 
 namespace {
 
-// Normalised, as the extractor's spacing and ligatures are not the point.
-QString pdfText(const QString &path)
+// As the extractor lays the page out; pdfText normalises it, as its spacing
+// and ligatures are not the point.
+QString pdfLayout(const QString &path)
 {
     QProcess run;
     run.start("pdftotext", {"-enc", "UTF-8", "-layout", path, "-"});
-    return run.waitForFinished(30000) ? QString::fromUtf8(run.readAllStandardOutput())
-                                            .normalized(QString::NormalizationForm_KC)
-                                            .simplified()
-                                      : QString();
+    return run.waitForFinished(30000) ? QString::fromUtf8(run.readAllStandardOutput()) : QString();
+}
+
+QString pdfText(const QString &path)
+{
+    return pdfLayout(path).normalized(QString::NormalizationForm_KC).simplified();
 }
 
 // One category printed the usual way: its counts, "Calculer", "Imprimer".
@@ -206,12 +209,14 @@ void TestDayWindow::statements()
     windowtest::click(*window, "imprimerBilan");
     QTRY_COMPARE(openedFiles().size(), 5);
     QVERIFY2(pdfText(dayFile).contains("n° 2 (remplace le n° 1)"), qPrintable(pdfText(dayFile)));
+    qInfo("%s:\n%s", qPrintable(dayFile), qPrintable(pdfLayout(dayFile)));
     QVERIFY(day::readCashBook("caisse.csv", &records, &error) && records.size() == 2);
 
     const QString seasonFile = day::seasonStatementFileName(QDate::currentDate());
     windowtest::click(*window, "imprimerSaison");
     QTRY_COMPARE(openedFiles().size(), 6);
     text = pdfText(seasonFile);
+    qInfo("%s:\n%s", qPrintable(seasonFile), qPrintable(pdfLayout(seasonFile)));
     QVERIFY2(text.contains("Bilan de la saison " + day::seasonName(QDate::currentDate()))
                  && text.contains(QDate::currentDate().toString("dd/MM/yyyy")) && text.contains("623,00 €"),
              qPrintable(text));

@@ -131,7 +131,6 @@ void DayPage::build(QWidget *page)
     sums->setVerticalSpacing(4);
     fondDeCaisse = moneyBox(cash, "fondDeCaisse", QStringLiteral("Fond de caisse"));
     prixNonReclames = moneyBox(cash, "prixNonReclames", QStringLiteral("Prix non réclamés"));
-    remiseBanque = moneyBox(cash, "remiseBanque", QStringLiteral("Remise en banque"));
     caisseAttendue = shownField(cash, "caisseAttendue", QStringLiteral("Caisse attendue"));
     caisseComptee = shownField(cash, "caisseComptee", QStringLiteral("Caisse comptée"));
     ecartCaisse = shownField(cash, "ecartCaisse", QStringLiteral("Écart"));
@@ -139,6 +138,8 @@ void DayPage::build(QWidget *page)
     motifEcart->setAccessibleName(QStringLiteral("Motif de l'écart"));
     comptePar = named<QLineEdit>(cash, "comptePar");
     comptePar->setAccessibleName(QStringLiteral("Compté par"));
+    // Created in the order shown, which Tab follows.
+    remiseBanque = moneyBox(cash, "remiseBanque", QStringLiteral("Remise en banque"));
     sums->addRow(QStringLiteral("Fond de caisse"), fondDeCaisse);
     sums->addRow(QStringLiteral("Prix non réclamés"), prixNonReclames);
     sums->addRow(QStringLiteral("Caisse attendue"), caisseAttendue);

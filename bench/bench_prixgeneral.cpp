@@ -288,9 +288,10 @@ int wholeJobChild(int argc, char **argv, const QByteArray &kind)
     return status;
 }
 
-// --season-child: in a temporary folder with a season's journal, shows the
-// "Journée" tab once and prints the season's statement once; prints both
-// times in ms. One pass, for a profiler.
+// --season-child [FOLDER]: in a temporary folder with a season's journal,
+// shows the "Journée" tab once and prints the season's statement once;
+// prints both times in ms. One pass, for a profiler. The statement is
+// copied into FOLDER when given, to compare one build's with another's.
 int seasonChild(int argc, char **argv)
 {
     qInstallMessageHandler(quietTraces);
@@ -312,6 +313,12 @@ int seasonChild(int argc, char **argv)
     widget<QAbstractButton>(window, "imprimerSaison")->click();
     const double printed = double(monotonicNs() - before) / 1e6;
     std::printf("%.3f %.3f\n", shown, printed);
+    if (argc >= 3) {
+        const QString statement = day::seasonStatementFileName(QDate::currentDate());
+        QFile::remove(QDir(QString::fromLocal8Bit(argv[2])).filePath(statement));
+        if (!QFile::copy(statement, QDir(QString::fromLocal8Bit(argv[2])).filePath(statement)))
+            return 1;
+    }
     return 0;
 }
 

@@ -50,6 +50,8 @@ private slots:
     void journalRecords();
     void journalRowsReadBack_data();
     void journalRowsReadBack();
+    void journalFieldShapes_data();
+    void journalFieldShapes();
     void journalWriters_data();
     void journalWriters();
 };
@@ -206,6 +208,66 @@ void TestReport::journalRowsReadBack()
         const QByteArray journal = "\xEF\xBB\xBF" + journal::headerRow() + *row;
         QVERIFY2(journal::recorded(journal, entry) == journal, row->constData());
     }
+}
+
+// One field of a known row changed: read as the program's own, or refused
+// naming its column, exactly where the program writes that shape or not.
+void TestReport::journalFieldShapes_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<bool>("read");
+
+    const auto add = [](int column, const QString &field, bool read) {
+        QTest::addRow("column %d: \"%s\"", column, qPrintable(field)) << column << field << read;
+    };
+    for (const char *date : {"2026-12-09", "0001-01-01"})
+        add(0, QString::fromLatin1(date), true);
+    for (const char *date : {"2026-1-09", "20261-12-09", "2026-12-09 ", "2026/12/09", "26-12-09", ""})
+        add(0, QString::fromLatin1(date), false);
+    add(0, QStringLiteral("\u0662\u0660\u0662\u0666-12-09"), false); // digits, but not ASCII ones
+    add(1, QStringLiteral("14:32"), true);
+    for (const char *time : {"14:3", "1432", "14h32", "14:32:51", " 14:32"})
+        add(1, QString::fromLatin1(time), false);
+    add(2, QStringLiteral("a, b et 3,50"), true);
+    for (const char *count : {"120", "-120", "0"})
+        add(3, QString::fromLatin1(count), true);
+    for (const char *count : {"+120", "12a", "", "-", "1 200", "1,0", "1e+02"})
+        add(3, QString::fromLatin1(count), false);
+    for (const char *price : {"3,50", "-3,50", "0,00"})
+        add(4, QString::fromLatin1(price), true);
+    for (const char *price : {"3,5", "3.50", ",50", "3,500", "3", "-,50", "3,50e+00"})
+        add(4, QString::fromLatin1(price), false);
+    for (const char *amount : {"17,5", "17", "-0", "1,75e+01", "1e+01", "1,5e-07"})
+        add(10, QString::fromLatin1(amount), true);
+    for (const char *amount : {"1E+01", "1e01", "1,e+01", "17,", ",5", "1e+", "1e-x", "17,5 ", "inf", "1e+99"})
+        add(10, QString::fromLatin1(amount), false);
+    add(12, QStringLiteral("2,1"), false);
+    for (const char *leftover : {"3", "3,25e-02"})
+        add(14, QString::fromLatin1(leftover), true);
+    for (const char *leftover : {"e-02", "3,25e", "--3"})
+        add(14, QString::fromLatin1(leftover), false);
+    for (const char *modified : {"oui", "non"})
+        add(15, QString::fromLatin1(modified), true);
+    for (const char *modified : {"Oui", "", "ouinon", "no"})
+        add(15, QString::fromLatin1(modified), false);
+}
+
+void TestReport::journalFieldShapes()
+{
+    QFETCH(int, column);
+    QFETCH(QString, field);
+    QFETCH(bool, read);
+    QList<QByteArray> fields = knownRow.chopped(2).split(';');
+    fields[column] = field.toUtf8();
+    const QByteArray journal = "\xEF\xBB\xBF" + journal::headerRow() + fields.join(';') + "\r\n";
+    QString refused;
+    const std::optional<QList<journal::Entry>> entries = journal::parse(journal, &refused);
+    QVERIFY2(entries.has_value() == read, qPrintable(refused));
+    if (read)
+        return;
+    const QString title = QString::fromUtf8(journal::headerRow().chopped(2).split(';')[column]);
+    QVERIFY2(refused.startsWith("ligne 2\u00a0: la colonne «\u00a0" + title + "\u00a0»"), qPrintable(refused));
 }
 
 namespace {

@@ -364,6 +364,9 @@ class Bench
 {
 public:
     int run(const QString &self);
+    // The whole job of this build beside that of `other`, another build's
+    // bench: in turn, each in a folder of its own.
+    int against(const QString &self, const QString &other);
 
 private:
     struct Row
@@ -386,7 +389,7 @@ private:
     QProcessEnvironment childEnvironment(const QString &platform, const QString &display) const;
     // One child run; its one line of output as a number, or NaN.
     double child(const QString &self, const QStringList &arguments, const QProcessEnvironment &env,
-                 qint64 *startedAt = nullptr) const;
+                 qint64 *startedAt = nullptr, const QString &folder = QString()) const;
     void startup(const QString &self, const QString &platform, const QString &display);
     void actions();
     void season();
@@ -409,11 +412,11 @@ QProcessEnvironment Bench::childEnvironment(const QString &platform, const QStri
 }
 
 double Bench::child(const QString &self, const QStringList &arguments, const QProcessEnvironment &env,
-                    qint64 *startedAt) const
+                    qint64 *startedAt, const QString &folder) const
 {
     QProcess process;
     process.setProcessEnvironment(env);
-    process.setWorkingDirectory(workspace.dir.path());
+    process.setWorkingDirectory(folder.isEmpty() ? workspace.dir.path() : folder);
     process.setStandardErrorFile(QProcess::nullDevice());
     if (startedAt)
         *startedAt = monotonicNs();
@@ -614,6 +617,54 @@ void Bench::wholeJob(const QString &self, const QString &platform, const QString
     add(QStringLiteral("  peak RSS bare, %1").arg(platform), median(peaks[1]), QStringLiteral("MB"));
 }
 
+int Bench::against(const QString &self, const QString &other)
+{
+    Workspace otherSpace;
+    if (!workspace.prepare() || !otherSpace.prepare()) {
+        std::fprintf(stderr, "bench_prixgeneral: cannot prepare a temporary directory\n");
+        return 2;
+    }
+    const QProcessEnvironment env = childEnvironment(QStringLiteral("offscreen"), QString());
+    QProcessEnvironment otherEnv = env;
+    otherEnv.insert(QStringLiteral("PATH"), otherSpace.bin + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
+    const int runs = 31;
+    std::printf("Whole job, start to exit, offscreen: this build and %s in turn, %d runs each after one "
+                "warm-up. Please wait.\n\n",
+                qPrintable(other), runs);
+    std::fflush(stdout);
+    QList<double> ours, theirs, ratios;
+    for (int run = 0; run <= runs; ++run) {
+        qint64 started = 0;
+        double peak = child(self, {QStringLiteral("--whole-job"), QStringLiteral("program")}, env, &started);
+        const double ourMs = double(monotonicNs() - started) / 1e6;
+        peak += child(other, {QStringLiteral("--whole-job"), QStringLiteral("program")}, otherEnv, &started,
+                      otherSpace.dir.path());
+        const double theirMs = double(monotonicNs() - started) / 1e6;
+        if (qIsNaN(peak)) {
+            std::fprintf(stderr, "bench_prixgeneral: a whole job failed\n");
+            return 2;
+        }
+        if (run > 0) {
+            ours.append(ourMs);
+            theirs.append(theirMs);
+            ratios.append(ourMs / theirMs);
+        }
+    }
+    const auto range = [](QList<double> samples, const char *unit) {
+        std::sort(samples.begin(), samples.end());
+        return QStringLiteral("%1 / %2 / %3 %4")
+            .arg(samples.first(), 0, 'f', 3)
+            .arg(median(samples), 0, 'f', 3)
+            .arg(samples.last(), 0, 'f', 3)
+            .arg(QLatin1String(unit));
+    };
+    std::printf("min / median / max\n");
+    std::printf("this build     %s\n", qPrintable(range(ours, "ms")));
+    std::printf("other build    %s\n", qPrintable(range(theirs, "ms")));
+    std::printf("ratio, run by run, this / other    %s\n", qPrintable(range(ratios, "x")));
+    return 0;
+}
+
 int Bench::print() const
 {
     int width = 0;
@@ -679,5 +730,7 @@ int main(int argc, char *argv[])
     qInstallMessageHandler(quietTraces);
     QApplication app(argc, argv);
     Bench bench;
+    if (argc >= 3 && qstrcmp(argv[1], "--against") == 0)
+        return bench.against(QCoreApplication::applicationFilePath(), QString::fromLocal8Bit(argv[2]));
     return bench.run(QCoreApplication::applicationFilePath());
 }

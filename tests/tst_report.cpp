@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <cfloat>
+#include <cstring>
 #include <future>
 #include <thread>
 
@@ -52,6 +53,7 @@ private slots:
     void journalRowsReadBack();
     void journalFieldShapes_data();
     void journalFieldShapes();
+    void journalNumbersReadExactly();
     void journalWriters_data();
     void journalWriters();
 };
@@ -268,6 +270,45 @@ void TestReport::journalFieldShapes()
         return;
     const QString title = QString::fromUtf8(journal::headerRow().chopped(2).split(';')[column]);
     QVERIFY2(refused.startsWith("ligne 2\u00a0: la colonne «\u00a0" + title + "\u00a0»"), qPrintable(refused));
+}
+
+// Decimals read as QString::toDouble() reads them, to the last bit: short
+// ones, long ones, and those with a sign, leading zeros or an exponent.
+void TestReport::journalNumbersReadExactly()
+{
+    QRandomGenerator random(20261210);
+    const auto digits = [&random](int count) {
+        QString text;
+        for (int i = 0; i < count; ++i)
+            text += QChar(u'0' + random.bounded(10));
+        return text;
+    };
+    const QByteArray start = "\xEF\xBB\xBF" + journal::headerRow();
+    for (int i = 0; i < 4000; ++i) {
+        const QString sign = random.bounded(4) == 0 ? QStringLiteral("-") : QString();
+        const QString price = sign + digits(1 + random.bounded(18)) + ',' + digits(2);
+        QString amount = sign + digits(1 + random.bounded(17));
+        if (random.bounded(3))
+            amount += ',' + digits(1 + random.bounded(16));
+        if (random.bounded(8) == 0)
+            amount += QStringLiteral("e-0") + digits(1);
+        QList<QByteArray> fields = knownRow.chopped(2).split(';');
+        fields[4] = price.toUtf8();
+        fields[10] = amount.toUtf8();
+        QString refused;
+        const std::optional<QList<journal::Entry>> entries = journal::parse(start + fields.join(';') + "\r\n", &refused);
+        const auto expected = [](const QString &text) { return QString(text).replace(',', '.').toDouble(); };
+        if (std::fabs(expected(amount)) > FLT_MAX) {
+            QVERIFY(!entries);
+            continue;
+        }
+        QVERIFY2(entries && entries->size() == 1, qPrintable(price + ' ' + amount + ' ' + refused));
+        const journal::Entry &entry = entries->first();
+        const double betPrice = expected(price);
+        QVERIFY2(std::memcmp(&entry.betPrice, &betPrice, sizeof(double)) == 0, qPrintable(price));
+        const float blacks = float(expected(amount));
+        QVERIFY2(std::memcmp(&entry.blacks, &blacks, sizeof(float)) == 0, qPrintable(amount));
+    }
 }
 
 namespace {

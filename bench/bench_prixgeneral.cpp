@@ -662,6 +662,45 @@ int Bench::against(const QString &self, const QString &other)
     std::printf("this build     %s\n", qPrintable(range(ours, "ms")));
     std::printf("other build    %s\n", qPrintable(range(theirs, "ms")));
     std::printf("ratio, run by run, this / other    %s\n", qPrintable(range(ratios, "x")));
+
+    // The "Journée" tab and the season's statement, when the other build's
+    // bench has them: the times each child prints, in turn.
+    const auto season = [&env](const QString &bench, QList<double> *tab, QList<double> *statement) {
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.setStandardErrorFile(QProcess::nullDevice());
+        process.start(bench, {QStringLiteral("--season-child")});
+        const QList<QByteArray> times = process.waitForFinished(60000) && process.exitCode() == 0
+            ? process.readAllStandardOutput().simplified().split(' ')
+            : QList<QByteArray>();
+        if (times.size() != 2)
+            return false;
+        tab->append(times[0].toDouble());
+        statement->append(times[1].toDouble());
+        return true;
+    };
+    QList<double> ourTab, ourStatement, theirTab, theirStatement;
+    const int seasonRuns = 11;
+    for (int run = 0; run < seasonRuns; ++run) {
+        if (!season(self, &ourTab, &ourStatement) || !season(other, &theirTab, &theirStatement)) {
+            std::printf("\nThe other build has no season's figures.\n");
+            return 0;
+        }
+    }
+    QList<double> tabRatios, statementRatios;
+    for (int run = 0; run < seasonRuns; ++run) {
+        tabRatios.append(ourTab[run] / theirTab[run]);
+        statementRatios.append(ourStatement[run] / theirStatement[run]);
+    }
+    std::printf("\n\"Journée\" tab first shown, %d-row season, in turn, %d runs each (the first of a process)\n",
+                seasonRows, seasonRuns);
+    std::printf("this build     %s\n", qPrintable(range(ourTab, "ms")));
+    std::printf("other build    %s\n", qPrintable(range(theirTab, "ms")));
+    std::printf("ratio, run by run, this / other    %s\n", qPrintable(range(tabRatios, "x")));
+    std::printf("\n\"Bilan de la saison\", the first of a process\n");
+    std::printf("this build     %s\n", qPrintable(range(ourStatement, "ms")));
+    std::printf("other build    %s\n", qPrintable(range(theirStatement, "ms")));
+    std::printf("ratio, run by run, this / other    %s\n", qPrintable(range(statementRatios, "x")));
     return 0;
 }
 

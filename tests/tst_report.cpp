@@ -296,7 +296,8 @@ void TestReport::journalNumbersReadExactly()
         fields[4] = price.toUtf8();
         fields[10] = amount.toUtf8();
         QString refused;
-        const std::optional<QList<journal::Entry>> entries = journal::parse(start + fields.join(';') + "\r\n", &refused);
+        const std::optional<QList<journal::Entry>> entries =
+            journal::parse(start + fields.join(';') + "\r\n", &refused);
         const auto expected = [](const QString &text) { return QString(text).replace(',', '.').toDouble(); };
         if (std::fabs(expected(amount)) > FLT_MAX) {
             QVERIFY(!entries);

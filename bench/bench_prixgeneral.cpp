@@ -2,18 +2,24 @@
 //   start-up to the first frame, beside a bare QMainWindow (offscreen and,
 //   when Xvfb is installed, under a real X server);
 //   the user's actions through the real widgets;
+//   the "Journée" tab and the season's statement over a season's journal;
 //   peak memory of a whole run that starts, computes, prints and quits;
 //   the whole job (start, load save.ini, two counts, "Calculer", "Imprimer",
 //   quit) beside a bare QMainWindow that starts and quits, as whole processes.
 // The same executable runs itself as the child for the per-process figures.
 // Exit code 1 when a figure misses its budget.
 #include "app/mainwindow.h"
+#include "day/sheets.h"
+#include "day/statement.h"
+#include "files/csv.h"
+#include "journal/journal.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QMainWindow>
@@ -21,6 +27,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -38,6 +45,8 @@ namespace {
 // Five percentage prizes rounded to 5 €: the heaviest "Calculer" the form allows.
 const QByteArray benchSettings = "3.5;0.5;3;20;5;pourcent;30;20;15;10;5;:/blason.png;5";
 const int startupRuns = 15;
+// A busy season: every day of it, about fourteen categories a day.
+const int seasonRows = 5000;
 
 qint64 monotonicNs()
 {
@@ -79,6 +88,65 @@ struct Workspace
             && QFile::setPermissions(opener, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 };
+
+// A season's journal as the program writes it, over the season holding
+// `today` (the one the "Bilan de la saison" of a fresh tab covers): rows
+// spread evenly from 1 September to 31 August, one per category a day.
+QByteArray seasonJournal(const QDate &today)
+{
+    static const char *const categories[] = {
+        "arc classique", "arc poulie",         "arc droit",          "arc nu",          "arc libre",
+        "arc classique jeunes", "arc poulie jeunes", "arc classique vétérans", "arc poulie vétérans",
+        "arc droit vétérans",   "arc nu jeunes",     "arc classique dames",    "arc poulie dames",
+        "arc libre vétérans",   "arc nu vétérans",
+    };
+    const QDate first = day::seasonStart(today);
+    const qint64 seasonDays = first.daysTo(first.addYears(1));
+    QByteArray bytes = QByteArray(csv::byteOrderMark) + journal::headerRow();
+    qint64 dayOfRow = -1;
+    int onThatDay = 0;
+    for (int i = 0; i < seasonRows; ++i) {
+        const qint64 dayIndex = qint64(i) * seasonDays / seasonRows;
+        onThatDay = dayIndex == dayOfRow ? onThatDay + 1 : 0;
+        dayOfRow = dayIndex;
+        journal::Entry e;
+        e.printed = QDateTime(first.addDays(dayIndex), QTime(10 + onThatDay / 2, (onThatDay % 2) * 30));
+        e.category = QString::fromUtf8(categories[onThatDay]);
+        e.bets = 40 + (i * 37) % 211;
+        e.betPrice = 3.5;
+        e.receipts = int(e.bets * e.betPrice);
+        e.costPercent = 20;
+        e.costs = e.receipts * e.costPercent / 100;
+        e.blacksPaid = (i * 13) % 90;
+        e.blackPrice = 0.5;
+        e.blacks = float(e.blacksPaid * e.blackPrice);
+        e.pool = e.receipts - e.costs - int(e.blacks);
+        e.list = journal::ListAmounts{e.pool * 2 / 3, e.pool - e.pool * 2 / 3 - 5, 0.4f};
+        e.sheet = QStringLiteral("prixGeneral_") + QString(e.category).replace(QLatin1Char(' '), QLatin1Char('_'))
+            + QStringLiteral(".pdf");
+        const std::optional<QByteArray> row = journal::row(e);
+        if (!row)
+            qFatal("journal row %d not written", i);
+        bytes += *row;
+    }
+    return bytes;
+}
+
+// This process's own peak resident size in kB. Not getrusage(): Linux
+// carries the peak of the process that forked it across exec, so a child
+// of a bench grown larger than itself would report the bench's.
+long long peakRssKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
 
 // The program's trace messages cost their formatting, not a terminal.
 void quietTraces(QtMsgType type, const QMessageLogContext &context, const QString &message)
@@ -143,6 +211,16 @@ std::unique_ptr<QMainWindow> makeWindow(const QByteArray &kind)
     return window;
 }
 
+// Shows the window as main() does: the program's then keeps its work
+// across a crash (claims its lock, looks for work left behind) before the
+// event loop starts.
+void showAsMain(QMainWindow &window, const QByteArray &kind)
+{
+    window.show();
+    if (kind == "program")
+        static_cast<MainWindow &>(window).keepWorkAcrossCrashes();
+}
+
 // --startup-child program|bare|label: prints the monotonic clock at the
 // first frame. "label" is the bare window with one line of text: the price
 // of the font database, which any window with text pays and a bare one never.
@@ -156,7 +234,7 @@ int startupChild(int argc, char **argv, const QByteArray &kind)
         QCoreApplication::quit();
     });
     window->installEventFilter(&frame);
-    window->show();
+    showAsMain(*window, kind);
     return app.exec();
 }
 
@@ -177,12 +255,10 @@ int wholeRunChild(int argc, char **argv)
             window.close();
         });
         window.installEventFilter(&frame);
-        window.show();
+        showAsMain(window, "program");
         status = app.exec();
     }
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("%ld\n", usage.ru_maxrss);
+    std::printf("%lld\n", peakRssKb());
     return status;
 }
 
@@ -205,13 +281,45 @@ int wholeJobChild(int argc, char **argv, const QByteArray &kind)
             shown->close();
         });
         window->installEventFilter(&frame);
-        window->show();
+        showAsMain(*window, kind);
         status = app.exec();
     }
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("%ld\n", usage.ru_maxrss);
+    std::printf("%lld\n", peakRssKb());
     return status;
+}
+
+// --season-child [FOLDER]: in a temporary folder with a season's journal,
+// shows the "Journée" tab once and prints the season's statement once;
+// prints both times in ms. One pass, for a profiler. The statement is
+// copied into FOLDER when given, to compare one build's with another's.
+int seasonChild(int argc, char **argv)
+{
+    qInstallMessageHandler(quietTraces);
+    QApplication app(argc, argv);
+    Workspace folder;
+    if (!folder.prepare()
+        || !writeFile(folder.dir.filePath(QStringLiteral("journal.csv")), seasonJournal(QDate::currentDate())))
+        return 2;
+    QDir::setCurrent(folder.dir.path());
+    qputenv("PATH", (folder.bin + QLatin1Char(':')).toLocal8Bit() + qgetenv("PATH"));
+    MainWindow window;
+    window.show();
+    QCoreApplication::processEvents();
+    qint64 before = monotonicNs();
+    widget<QTabWidget>(window, "tabWidget")->setCurrentWidget(widget<QWidget>(window, "journee"));
+    QCoreApplication::processEvents();
+    const double shown = double(monotonicNs() - before) / 1e6;
+    before = monotonicNs();
+    widget<QAbstractButton>(window, "imprimerSaison")->click();
+    const double printed = double(monotonicNs() - before) / 1e6;
+    std::printf("%.3f %.3f\n", shown, printed);
+    if (argc >= 3) {
+        const QString statement = day::seasonStatementFileName(QDate::currentDate());
+        QFile::remove(QDir(QString::fromLocal8Bit(argv[2])).filePath(statement));
+        if (!QFile::copy(statement, QDir(QString::fromLocal8Bit(argv[2])).filePath(statement)))
+            return 1;
+    }
+    return 0;
 }
 
 class XServer
@@ -256,6 +364,9 @@ class Bench
 {
 public:
     int run(const QString &self);
+    // The whole job of this build beside that of `other`, another build's
+    // bench: in turn, each in a folder of its own.
+    int against(const QString &self, const QString &other);
 
 private:
     struct Row
@@ -278,9 +389,10 @@ private:
     QProcessEnvironment childEnvironment(const QString &platform, const QString &display) const;
     // One child run; its one line of output as a number, or NaN.
     double child(const QString &self, const QStringList &arguments, const QProcessEnvironment &env,
-                 qint64 *startedAt = nullptr) const;
+                 qint64 *startedAt = nullptr, const QString &folder = QString()) const;
     void startup(const QString &self, const QString &platform, const QString &display);
     void actions();
+    void season();
     void peakMemory(const QString &self, const QString &platform, const QString &display);
     void wholeJob(const QString &self, const QString &platform, const QString &display);
     int print() const;
@@ -300,11 +412,11 @@ QProcessEnvironment Bench::childEnvironment(const QString &platform, const QStri
 }
 
 double Bench::child(const QString &self, const QStringList &arguments, const QProcessEnvironment &env,
-                    qint64 *startedAt) const
+                    qint64 *startedAt, const QString &folder) const
 {
     QProcess process;
     process.setProcessEnvironment(env);
-    process.setWorkingDirectory(workspace.dir.path());
+    process.setWorkingDirectory(folder.isEmpty() ? workspace.dir.path() : folder);
     process.setStandardErrorFile(QProcess::nullDevice());
     if (startedAt)
         *startedAt = monotonicNs();
@@ -368,7 +480,6 @@ void Bench::actions()
 {
     const QString previous = QDir::currentPath();
     QDir::setCurrent(workspace.dir.path());
-    qputenv("PATH", (workspace.bin + QLatin1Char(':')).toLocal8Bit() + qgetenv("PATH"));
     {
         MainWindow window;
         window.show();
@@ -392,6 +503,80 @@ void Bench::actions()
         add(QStringLiteral("\"Sauvegarder\""), saving, QStringLiteral("ms"));
         const double loading = timeEach(200, [&window](int) { window.loadSettings(); });
         add(QStringLiteral("loadSettings"), loading, QStringLiteral("ms"));
+    }
+    QDir::setCurrent(previous);
+}
+
+// The "Journée" tab and the season's statement, in a folder whose journal
+// holds a whole season.
+void Bench::season()
+{
+    QTemporaryDir folder;
+    const QDate today = QDate::currentDate();
+    if (!folder.isValid() || !writeFile(folder.filePath(QStringLiteral("save.ini")), benchSettings)
+        || !writeFile(folder.filePath(QStringLiteral("journal.csv")), seasonJournal(today))) {
+        add(QStringLiteral("\"Journée\" tab, %1-row season journal").arg(seasonRows), qQNaN(), QString());
+        return;
+    }
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(folder.path());
+    // A tab that shows the journal refused, or a statement not written,
+    // would time the wrong path.
+    const auto checkFilled = [](QWidget &window) {
+        if (widget<QWidget>(window, "problemeJournal")->isVisible()
+            || widget<QComboBox>(window, "jourBilan")->count() < 300)
+            qFatal("the Journée tab did not show the season's journal");
+    };
+
+    // Built and filled once per window: a window each time.
+    QList<double> firstShows;
+    for (int run = 0; run <= 10; ++run) {
+        MainWindow window;
+        window.show();
+        QCoreApplication::processEvents();
+        QTabWidget *tabs = widget<QTabWidget>(window, "tabWidget");
+        QWidget *page = widget<QWidget>(window, "journee");
+        const qint64 before = monotonicNs();
+        tabs->setCurrentWidget(page);
+        // Until the tab is on the screen, not only filled.
+        QCoreApplication::processEvents();
+        if (run > 0)
+            firstShows.append(double(monotonicNs() - before) / 1e6);
+        checkFilled(window);
+    }
+    const double firstShow = median(firstShows);
+    add(QStringLiteral("\"Journée\" tab first shown, %1-row season").arg(seasonRows), firstShow,
+        QStringLiteral("ms"), QStringLiteral("< 50 ms"), firstShow < 50);
+
+    {
+        MainWindow window;
+        window.show();
+        QCoreApplication::processEvents();
+        QTabWidget *tabs = widget<QTabWidget>(window, "tabWidget");
+        QWidget *page = widget<QWidget>(window, "journee");
+        QWidget *prizes = tabs->widget(0);
+        tabs->setCurrentWidget(page);
+        QCoreApplication::processEvents();
+        QList<double> reshows;
+        for (int run = 0; run < 21; ++run) {
+            tabs->setCurrentWidget(prizes);
+            QCoreApplication::processEvents();
+            const qint64 before = monotonicNs();
+            tabs->setCurrentWidget(page);
+            QCoreApplication::processEvents();
+            reshows.append(double(monotonicNs() - before) / 1e6);
+        }
+        checkFilled(window);
+        const double shownAgain = median(reshows);
+        add(QStringLiteral("  shown again (journal read again)"), shownAgain, QStringLiteral("ms"),
+            QStringLiteral("< 50 ms"), shownAgain < 50);
+
+        const QString statement = day::seasonStatementFileName(today);
+        QAbstractButton *printSeason = widget<QAbstractButton>(window, "imprimerSaison");
+        const double printing = timeEach(11, [printSeason](int) { printSeason->click(); });
+        const bool written = QFileInfo(statement).size() > 0;
+        add(QStringLiteral("\"Bilan de la saison\" (PDF written, opener stubbed)"),
+            written ? printing : qQNaN(), QStringLiteral("ms"), QStringLiteral("< 300 ms"), printing < 300);
     }
     QDir::setCurrent(previous);
 }
@@ -432,6 +617,93 @@ void Bench::wholeJob(const QString &self, const QString &platform, const QString
     add(QStringLiteral("  peak RSS bare, %1").arg(platform), median(peaks[1]), QStringLiteral("MB"));
 }
 
+int Bench::against(const QString &self, const QString &other)
+{
+    Workspace otherSpace;
+    if (!workspace.prepare() || !otherSpace.prepare()) {
+        std::fprintf(stderr, "bench_prixgeneral: cannot prepare a temporary directory\n");
+        return 2;
+    }
+    const QProcessEnvironment env = childEnvironment(QStringLiteral("offscreen"), QString());
+    QProcessEnvironment otherEnv = env;
+    otherEnv.insert(QStringLiteral("PATH"), otherSpace.bin + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
+    const int runs = 31;
+    std::printf("Whole job, start to exit, offscreen: this build and %s in turn, %d runs each after one "
+                "warm-up. Please wait.\n\n",
+                qPrintable(other), runs);
+    std::fflush(stdout);
+    QList<double> ours, theirs, ratios;
+    for (int run = 0; run <= runs; ++run) {
+        qint64 started = 0;
+        double peak = child(self, {QStringLiteral("--whole-job"), QStringLiteral("program")}, env, &started);
+        const double ourMs = double(monotonicNs() - started) / 1e6;
+        peak += child(other, {QStringLiteral("--whole-job"), QStringLiteral("program")}, otherEnv, &started,
+                      otherSpace.dir.path());
+        const double theirMs = double(monotonicNs() - started) / 1e6;
+        if (qIsNaN(peak)) {
+            std::fprintf(stderr, "bench_prixgeneral: a whole job failed\n");
+            return 2;
+        }
+        if (run > 0) {
+            ours.append(ourMs);
+            theirs.append(theirMs);
+            ratios.append(ourMs / theirMs);
+        }
+    }
+    const auto range = [](QList<double> samples, const char *unit) {
+        std::sort(samples.begin(), samples.end());
+        return QStringLiteral("%1 / %2 / %3 %4")
+            .arg(samples.first(), 0, 'f', 3)
+            .arg(median(samples), 0, 'f', 3)
+            .arg(samples.last(), 0, 'f', 3)
+            .arg(QLatin1String(unit));
+    };
+    std::printf("min / median / max\n");
+    std::printf("this build     %s\n", qPrintable(range(ours, "ms")));
+    std::printf("other build    %s\n", qPrintable(range(theirs, "ms")));
+    std::printf("ratio, run by run, this / other    %s\n", qPrintable(range(ratios, "x")));
+
+    // The "Journée" tab and the season's statement, when the other build's
+    // bench has them: the times each child prints, in turn.
+    const auto season = [&env](const QString &bench, QList<double> *tab, QList<double> *statement) {
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.setStandardErrorFile(QProcess::nullDevice());
+        process.start(bench, {QStringLiteral("--season-child")});
+        const QList<QByteArray> times = process.waitForFinished(60000) && process.exitCode() == 0
+            ? process.readAllStandardOutput().simplified().split(' ')
+            : QList<QByteArray>();
+        if (times.size() != 2)
+            return false;
+        tab->append(times[0].toDouble());
+        statement->append(times[1].toDouble());
+        return true;
+    };
+    QList<double> ourTab, ourStatement, theirTab, theirStatement;
+    const int seasonRuns = 11;
+    for (int run = 0; run < seasonRuns; ++run) {
+        if (!season(self, &ourTab, &ourStatement) || !season(other, &theirTab, &theirStatement)) {
+            std::printf("\nThe other build has no season's figures.\n");
+            return 0;
+        }
+    }
+    QList<double> tabRatios, statementRatios;
+    for (int run = 0; run < seasonRuns; ++run) {
+        tabRatios.append(ourTab[run] / theirTab[run]);
+        statementRatios.append(ourStatement[run] / theirStatement[run]);
+    }
+    std::printf("\n\"Journée\" tab first shown, %d-row season, in turn, %d runs each (the first of a process)\n",
+                seasonRows, seasonRuns);
+    std::printf("this build     %s\n", qPrintable(range(ourTab, "ms")));
+    std::printf("other build    %s\n", qPrintable(range(theirTab, "ms")));
+    std::printf("ratio, run by run, this / other    %s\n", qPrintable(range(tabRatios, "x")));
+    std::printf("\n\"Bilan de la saison\", the first of a process\n");
+    std::printf("this build     %s\n", qPrintable(range(ourStatement, "ms")));
+    std::printf("other build    %s\n", qPrintable(range(theirStatement, "ms")));
+    std::printf("ratio, run by run, this / other    %s\n", qPrintable(range(statementRatios, "x")));
+    return 0;
+}
+
 int Bench::print() const
 {
     int width = 0;
@@ -454,9 +726,12 @@ int Bench::run(const QString &self)
         std::fprintf(stderr, "bench_prixgeneral: cannot prepare a temporary directory\n");
         return 2;
     }
+    // The prints in this process open their PDF with the stub too.
+    qputenv("PATH", (workspace.bin + QLatin1Char(':')).toLocal8Bit() + qgetenv("PATH"));
     std::printf("Prix général benchmark: %d start-ups of each kind, 2000 count changes and \"Calculer\" presses,\n"
-                "21 prints, 200 saves and loads, 5 whole runs, %d whole jobs. Please wait.\n\n",
-                startupRuns, startupRuns);
+                "21 prints, 200 saves and loads, a %d-row season's tab and statement, 5 whole runs,\n"
+                "%d whole jobs. Please wait.\n\n",
+                startupRuns, seasonRows, startupRuns);
     std::fflush(stdout);
 
     startup(self, QStringLiteral("offscreen"), QString());
@@ -468,6 +743,7 @@ int Bench::run(const QString &self)
         rows.append({QStringLiteral("start-up under Xvfb"), QStringLiteral("skipped"),
                      QStringLiteral("(no Xvfb)"), std::nullopt});
     actions();
+    season();
     peakMemory(self, QStringLiteral("offscreen"), QString());
     if (display)
         peakMemory(self, QStringLiteral("xcb"), *display);
@@ -485,11 +761,15 @@ int main(int argc, char *argv[])
         return wholeRunChild(argc, argv);
     if (argc >= 3 && qstrcmp(argv[1], "--whole-job") == 0)
         return wholeJobChild(argc, argv, QByteArray(argv[2]));
+    if (argc >= 2 && qstrcmp(argv[1], "--season-child") == 0)
+        return seasonChild(argc, argv);
 
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietTraces);
     QApplication app(argc, argv);
     Bench bench;
+    if (argc >= 3 && qstrcmp(argv[1], "--against") == 0)
+        return bench.against(QCoreApplication::applicationFilePath(), QString::fromLocal8Bit(argv[2]));
     return bench.run(QCoreApplication::applicationFilePath());
 }

@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <cfloat>
+#include <cstring>
 #include <future>
 #include <thread>
 
@@ -50,6 +51,9 @@ private slots:
     void journalRecords();
     void journalRowsReadBack_data();
     void journalRowsReadBack();
+    void journalFieldShapes_data();
+    void journalFieldShapes();
+    void journalNumbersReadExactly();
     void journalWriters_data();
     void journalWriters();
 };
@@ -205,6 +209,106 @@ void TestReport::journalRowsReadBack()
         // Read back as the program's own: recording the entry again replaces its row.
         const QByteArray journal = "\xEF\xBB\xBF" + journal::headerRow() + *row;
         QVERIFY2(journal::recorded(journal, entry) == journal, row->constData());
+    }
+}
+
+// One field of a known row changed: read as the program's own, or refused
+// naming its column, exactly where the program writes that shape or not.
+void TestReport::journalFieldShapes_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<bool>("read");
+
+    const auto add = [](int column, const QString &field, bool read) {
+        QTest::addRow("column %d: \"%s\"", column, qPrintable(field)) << column << field << read;
+    };
+    for (const char *date : {"2026-12-09", "0001-01-01"})
+        add(0, QString::fromLatin1(date), true);
+    for (const char *date : {"2026-1-09", "20261-12-09", "2026-12-09 ", "2026/12/09", "26-12-09", ""})
+        add(0, QString::fromLatin1(date), false);
+    add(0, QStringLiteral("\u0662\u0660\u0662\u0666-12-09"), false); // digits, but not ASCII ones
+    add(1, QStringLiteral("14:32"), true);
+    for (const char *time : {"14:3", "1432", "14h32", "14:32:51", " 14:32"})
+        add(1, QString::fromLatin1(time), false);
+    add(2, QStringLiteral("a, b et 3,50"), true);
+    for (const char *count : {"120", "-120", "0"})
+        add(3, QString::fromLatin1(count), true);
+    for (const char *count : {"+120", "12a", "", "-", "1 200", "1,0", "1e+02"})
+        add(3, QString::fromLatin1(count), false);
+    for (const char *price : {"3,50", "-3,50", "0,00"})
+        add(4, QString::fromLatin1(price), true);
+    for (const char *price : {"3,5", "3.50", ",50", "3,500", "3", "-,50", "3,50e+00"})
+        add(4, QString::fromLatin1(price), false);
+    for (const char *amount : {"17,5", "17", "-0", "1,75e+01", "1e+01", "1,5e-07"})
+        add(10, QString::fromLatin1(amount), true);
+    for (const char *amount : {"1E+01", "1e01", "1,e+01", "17,", ",5", "1e+", "1e-x", "17,5 ", "inf", "1e+99"})
+        add(10, QString::fromLatin1(amount), false);
+    add(12, QStringLiteral("2,1"), false);
+    for (const char *leftover : {"3", "3,25e-02"})
+        add(14, QString::fromLatin1(leftover), true);
+    for (const char *leftover : {"e-02", "3,25e", "--3"})
+        add(14, QString::fromLatin1(leftover), false);
+    for (const char *modified : {"oui", "non"})
+        add(15, QString::fromLatin1(modified), true);
+    for (const char *modified : {"Oui", "", "ouinon", "no"})
+        add(15, QString::fromLatin1(modified), false);
+}
+
+void TestReport::journalFieldShapes()
+{
+    QFETCH(int, column);
+    QFETCH(QString, field);
+    QFETCH(bool, read);
+    QList<QByteArray> fields = knownRow.chopped(2).split(';');
+    fields[column] = field.toUtf8();
+    const QByteArray journal = "\xEF\xBB\xBF" + journal::headerRow() + fields.join(';') + "\r\n";
+    QString refused;
+    const std::optional<QList<journal::Entry>> entries = journal::parse(journal, &refused);
+    QVERIFY2(entries.has_value() == read, qPrintable(refused));
+    if (read)
+        return;
+    const QString title = QString::fromUtf8(journal::headerRow().chopped(2).split(';')[column]);
+    QVERIFY2(refused.startsWith("ligne 2\u00a0: la colonne «\u00a0" + title + "\u00a0»"), qPrintable(refused));
+}
+
+// Decimals read as QString::toDouble() reads them, to the last bit: short
+// ones, long ones, and those with a sign, leading zeros or an exponent.
+void TestReport::journalNumbersReadExactly()
+{
+    QRandomGenerator random(20261210);
+    const auto digits = [&random](int count) {
+        QString text;
+        for (int i = 0; i < count; ++i)
+            text += QChar(u'0' + random.bounded(10));
+        return text;
+    };
+    const QByteArray start = "\xEF\xBB\xBF" + journal::headerRow();
+    for (int i = 0; i < 4000; ++i) {
+        const QString sign = random.bounded(4) == 0 ? QStringLiteral("-") : QString();
+        const QString price = sign + digits(1 + random.bounded(18)) + ',' + digits(2);
+        QString amount = sign + digits(1 + random.bounded(17));
+        if (random.bounded(3))
+            amount += ',' + digits(1 + random.bounded(16));
+        if (random.bounded(8) == 0)
+            amount += QStringLiteral("e-0") + digits(1);
+        QList<QByteArray> fields = knownRow.chopped(2).split(';');
+        fields[4] = price.toUtf8();
+        fields[10] = amount.toUtf8();
+        QString refused;
+        const std::optional<QList<journal::Entry>> entries =
+            journal::parse(start + fields.join(';') + "\r\n", &refused);
+        const auto expected = [](const QString &text) { return QString(text).replace(',', '.').toDouble(); };
+        if (std::fabs(expected(amount)) > FLT_MAX) {
+            QVERIFY(!entries);
+            continue;
+        }
+        QVERIFY2(entries && entries->size() == 1, qPrintable(price + ' ' + amount + ' ' + refused));
+        const journal::Entry &entry = entries->first();
+        const double betPrice = expected(price);
+        QVERIFY2(std::memcmp(&entry.betPrice, &betPrice, sizeof(double)) == 0, qPrintable(price));
+        const float blacks = float(expected(amount));
+        QVERIFY2(std::memcmp(&entry.blacks, &blacks, sizeof(float)) == 0, qPrintable(amount));
     }
 }
 

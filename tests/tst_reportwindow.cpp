@@ -208,6 +208,7 @@ private slots:
     void crestSurvivesImport();
     void crestDialog_data();
     void crestDialog();
+    void longSheetPrintsAsQtPrintsIt();
 
 private:
     QStringList openedFiles() const;
@@ -1070,6 +1071,43 @@ void TestReportWindow::crestDialog()
 
 // This test started again as a copy of the program that holds the
 // journal's lock (testhelpers::startLockHolder): --hold JOURNAL.
+// A sheet many pages long, a season's table, comes out page for page as
+// Qt's own print of the same document: laying out only once for the page
+// loses no row, page break or page number.
+void TestReportWindow::longSheetPrintsAsQtPrintsIt()
+{
+    SKIP_WITHOUT("pdftotext");
+    QString html = QStringLiteral("<html><body style=\"font-size: 9pt\"><h1>Bilan</h1>"
+                                  "<table border=1 cellspacing=0 cellpadding=4 width=\"100%\">");
+    for (int row = 0; row < 400; ++row) {
+        html += QStringLiteral("<tr>");
+        for (int column = 0; column < 8; ++column)
+            html += QStringLiteral("<td align=right>%1,%2</td>").arg(row).arg(column, 2, 10, QLatin1Char('0'));
+        html += QStringLiteral("</tr>");
+    }
+    html += QStringLiteral("</table><p>Le trésorier</p></body></html>");
+    QTextDocument model;
+    model.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 11));
+
+    QTemporaryDir dir;
+    const QString ours = dir.filePath("ours.pdf"), qts = dir.filePath("qt.pdf");
+    QFile file(ours);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(renderSheet(model, html)) > 0);
+    file.close();
+    {
+        const std::unique_ptr<QTextDocument> sheet(model.clone());
+        sheet->setHtml(html);
+        QPdfWriter writer(qts);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setResolution(1200);
+        sheet->print(&writer);
+    }
+    const QString text = runTool("pdftotext", {"-enc", "UTF-8", "-layout", ours, "-"});
+    QVERIFY2(text.count(QLatin1Char('\f')) > 5 && text.contains("399,07") && text.contains("Le trésorier"),
+             qPrintable(text.left(2000)));
+    QCOMPARE(text, runTool("pdftotext", {"-enc", "UTF-8", "-layout", qts, "-"}));
+}
+
 int main(int argc, char **argv)
 {
     if (argc == 3 && qstrcmp(argv[1], "--hold") == 0) {

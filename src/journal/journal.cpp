@@ -4,7 +4,6 @@
 #include "prizes/amounttext.h"
 
 #include <QList>
-#include <QRegularExpression>
 #include <QTimeZone>
 #include <QStringList>
 
@@ -30,14 +29,50 @@ struct Column
 {
     const char *title;
     QString (*write)(const Entry &);
-    const char *shape;
+    bool (*fits)(QStringView); // nothing: any text
     // Back into the entry from a field of that shape; false when the value
     // does not fit the entry (a count past an int, a date that is none).
     bool (*read)(Entry &, const QString &);
 };
 
+// A decimal of at most 15 digits is the quotient of two exact doubles, its
+// digits by a power of ten, which the division rounds as a correct parser
+// rounds the decimal: the same value without toDouble()'s cost, which was
+// most of a season's parse. Nothing for any other field.
+std::optional<double> shortDecimal(QStringView field)
+{
+    static const double powersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    qsizetype at = 0;
+    const bool negative = !field.isEmpty() && field[0] == QLatin1Char('-');
+    if (negative)
+        ++at;
+    qint64 digits = 0;
+    int count = 0, decimals = 0;
+    bool comma = false;
+    for (; at < field.size(); ++at) {
+        const char16_t c = field[at].unicode();
+        if (c == u',' && !comma) {
+            comma = true;
+            continue;
+        }
+        if (c < u'0' || c > u'9' || ++count > 15)
+            return std::nullopt;
+        digits = digits * 10 + (c - u'0');
+        decimals += comma;
+    }
+    if (count == 0 || (comma && decimals == 0))
+        return std::nullopt;
+    const double value = double(digits) / powersOfTen[decimals];
+    return negative ? -value : value;
+}
+
 double number(const QString &field, bool *ok)
 {
+    if (const std::optional<double> quick = shortDecimal(field)) {
+        *ok = true;
+        return *quick;
+    }
     const double value = QString(field).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(ok);
     *ok = *ok && std::isfinite(value);
     return value;
@@ -105,18 +140,92 @@ bool readTime(Entry &e, const QString &field)
     return time.isValid();
 }
 
-const char wholeShape[] = "-?\\d+";
-const char centsShape[] = "-?\\d+,\\d\\d";
-const char generalShape[] = "-?\\d+(,\\d+)?(e[+-]\\d+)?";
+// The shape of what a field may hold, checked by hand: a regular
+// expression per field made the checks most of the time a season takes to
+// read. Digits are ASCII only, as \d without Unicode properties.
+struct Cursor
+{
+    QStringView text;
+    qsizetype at = 0;
+
+    bool take(char c)
+    {
+        if (at < text.size() && text[at] == QLatin1Char(c)) {
+            ++at;
+            return true;
+        }
+        return false;
+    }
+    // At least `min` digits, at most `max`; false when fewer.
+    bool digits(qsizetype min = 1, qsizetype max = -1)
+    {
+        qsizetype n = 0;
+        while (at < text.size() && (max < 0 || n < max) && text[at] >= QLatin1Char('0')
+               && text[at] <= QLatin1Char('9')) {
+            ++at;
+            ++n;
+        }
+        return n >= min;
+    }
+    bool atEnd() const { return at == text.size(); }
+};
+
+// -?\d+
+bool wholeShape(QStringView field)
+{
+    Cursor c{field};
+    c.take('-');
+    return c.digits() && c.atEnd();
+}
+
+// -?\d+,\d\d
+bool centsShape(QStringView field)
+{
+    Cursor c{field};
+    c.take('-');
+    return c.digits() && c.take(',') && c.digits(2, 2) && c.atEnd();
+}
+
+// -?\d+(,\d+)?(e[+-]\d+)?
+bool generalShape(QStringView field)
+{
+    Cursor c{field};
+    c.take('-');
+    if (!c.digits())
+        return false;
+    if (c.take(',') && !c.digits())
+        return false;
+    if (c.take('e') && !((c.take('+') || c.take('-')) && c.digits()))
+        return false;
+    return c.atEnd();
+}
+
 // Empty where no "Calculer" made the printed list.
-const char wholeOrNone[] = "(-?\\d+)?";
-const char generalOrNone[] = "(-?\\d+(,\\d+)?(e[+-]\\d+)?)?";
-const char textShape[] = "(?s).*";
+bool wholeOrNone(QStringView field) { return field.isEmpty() || wholeShape(field); }
+bool generalOrNone(QStringView field) { return field.isEmpty() || generalShape(field); }
+
+// \d{4}-\d\d-\d\d
+bool dateShape(QStringView field)
+{
+    Cursor c{field};
+    return c.digits(4, 4) && c.take('-') && c.digits(2, 2) && c.take('-') && c.digits(2, 2) && c.atEnd();
+}
+
+// \d\d:\d\d
+bool timeShape(QStringView field)
+{
+    Cursor c{field};
+    return c.digits(2, 2) && c.take(':') && c.digits(2, 2) && c.atEnd();
+}
+
+bool yesNoShape(QStringView field) { return field == QLatin1String("oui") || field == QLatin1String("non"); }
+
+// Any text.
+constexpr bool (*textShape)(QStringView) = nullptr;
 
 const Column columns[] = {
-    {"Date", dayOf, "\\d{4}-\\d\\d-\\d\\d",
-     readDate},
-    {"Heure", [](const Entry &e) { return e.printed.time().toString(QStringLiteral("HH:mm")); }, "\\d\\d:\\d\\d",
+    {"Date", dayOf, dateShape, readDate},
+    {"Heure", [](const Entry &e) { return e.printed.time().toString(QStringLiteral("HH:mm")); }, timeShape,
      readTime},
     {"Catégorie", [](const Entry &e) { return e.category; }, textShape,
      [](Entry &e, const QString &f) { e.category = f; return true; }},
@@ -145,7 +254,7 @@ const Column columns[] = {
     {"Fraction honteux", [](const Entry &e) { return e.list ? amount(e.list->leftover) : QString(); }, generalOrNone,
      [](Entry &e, const QString &f) { return f.isEmpty() || readFloat(listOf(e).leftover, f); }},
     {"Liste modifiée", [](const Entry &e) { return e.listModified ? QStringLiteral("oui") : QStringLiteral("non"); },
-     "oui|non",
+     yesNoShape,
      [](Entry &e, const QString &f) { e.listModified = f == QLatin1String("oui"); return true; }},
     {"Feuille", [](const Entry &e) { return e.sheet; }, textShape,
      [](Entry &e, const QString &f) { e.sheet = f; return true; }},
@@ -154,14 +263,7 @@ constexpr int fieldCount = int(std::size(columns));
 
 bool fits(int column, const QString &field)
 {
-    static const QList<QRegularExpression> compiled = [] {
-        QList<QRegularExpression> list;
-        for (const Column &c : columns)
-            list << QRegularExpression(QRegularExpression::anchoredPattern(QString::fromUtf8(c.shape)));
-        return list;
-    }();
-    // Any text fits a text: no need to ask.
-    return columns[column].shape == textShape || compiled[column].match(field).hasMatch();
+    return !columns[column].fits || columns[column].fits(field);
 }
 
 struct Row

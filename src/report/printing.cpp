@@ -81,6 +81,10 @@ QByteArray renderSheet(const QTextDocument &model, const QString &html)
     const std::unique_ptr<QTextDocument> sheet(model.clone());
     sheet->setHtml(html);
     supplyImages(*sheet);
+    // A null page size lays nothing out until print() gives its copy the
+    // page's: otherwise this document and that copy are laid out three
+    // times over for nothing, most of the time a season's statement takes.
+    sheet->setPageSize(QSizeF(0, 0));
     // Into memory: the PDF engine ignores what its writes return, so it
     // never writes to a disk that could fill under it.
     QByteArray pdf;

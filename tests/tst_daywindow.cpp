@@ -73,10 +73,7 @@ private slots:
     void unreadableFilesAreLeftAlone();
 
 private:
-    QStringList openedFiles() const
-    {
-        return QString::fromUtf8(windowtest::readBytes(opener.filePath("opened.txt"))).split('\n', Qt::SkipEmptyParts);
-    }
+    QStringList openedFiles() const { return windowtest::openedFiles(opener.filePath("opened.txt")); }
 
     QTemporaryDir opener;
     std::unique_ptr<windowtest::ScratchDir> work;
@@ -195,11 +192,11 @@ void TestDayWindow::statements()
     QString error;
     QVERIFY2(day::readCashBook("caisse.csv", &records, &error), qPrintable(error));
     QCOMPARE(records.size(), 1);
-    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
-        QSKIP("pdftotext not found (Debian package poppler-utils): the statements are not read back");
-    QString text = pdfText(dayFile);
+    // Under Wine the Linux tool is out of reach: the rest is still checked.
+    const bool readBack = !QStandardPaths::findExecutable("pdftotext").isEmpty();
+    QString text = readBack ? pdfText(dayFile) : QString();
     qsizetype at = 0;
-    for (const QString &piece : statement) {
+    for (const QString &piece : readBack ? statement : QStringList()) {
         at = text.indexOf(piece, at);
         QVERIFY2(at >= 0, qPrintable(piece + " missing in order from: " + text));
     }
@@ -208,20 +205,27 @@ void TestDayWindow::statements()
     typeCount(*window, {"comptePar=Léa et Marc"});
     windowtest::click(*window, "imprimerBilan");
     QTRY_COMPARE(openedFiles().size(), 5);
-    QVERIFY2(pdfText(dayFile).contains("n° 2 (remplace le n° 1)"), qPrintable(pdfText(dayFile)));
-    qInfo("%s:\n%s", qPrintable(dayFile), qPrintable(pdfLayout(dayFile)));
+    QVERIFY2(!readBack || pdfText(dayFile).contains("n° 2 (remplace le n° 1)"), qPrintable(pdfText(dayFile)));
+    if (readBack)
+        qInfo("%s:\n%s", qPrintable(dayFile), qPrintable(pdfLayout(dayFile)));
     QVERIFY(day::readCashBook("caisse.csv", &records, &error) && records.size() == 2);
 
     const QString seasonFile = day::seasonStatementFileName(QDate::currentDate());
     windowtest::click(*window, "imprimerSaison");
     QTRY_COMPARE(openedFiles().size(), 6);
-    text = pdfText(seasonFile);
-    qInfo("%s:\n%s", qPrintable(seasonFile), qPrintable(pdfLayout(seasonFile)));
-    QVERIFY2(text.contains("Bilan de la saison " + day::seasonName(QDate::currentDate()))
-                 && text.contains(QDate::currentDate().toString("dd/MM/yyyy")) && text.contains("623,00 €"),
+    QCOMPARE(QFileInfo(openedFiles().last()).fileName(), seasonFile);
+    text = readBack ? pdfText(seasonFile) : QString();
+    if (readBack)
+        qInfo("%s:\n%s", qPrintable(seasonFile), qPrintable(pdfLayout(seasonFile)));
+    QVERIFY2(!readBack
+                 || (text.contains("Bilan de la saison " + day::seasonName(QDate::currentDate()))
+                     && text.contains(QDate::currentDate().toString("dd/MM/yyyy")) && text.contains("623,00 €")),
              qPrintable(text));
     // Everything printed: closing asks nothing.
     QVERIFY(window->close());
+    if (!readBack)
+        QSKIP("pdftotext not found (Debian package poppler-utils; out of reach under Wine): the statements were "
+              "printed and opened, their text not read back");
 }
 
 void TestDayWindow::unreadableFilesAreLeftAlone_data()

@@ -96,6 +96,7 @@ private slots:
     void qtTextsAreFrench_data();
     void qtTextsAreFrench();
     void windowIsFixedWidthAndClosingItEndsWithZero();
+    void opensOnTheCategoryThenTheCounts();
     void scaleFitsWindowToScreen_data();
     void scaleFitsWindowToScreen();
 };
@@ -830,6 +831,21 @@ void TestForm::qtTextsAreFrench()
     QVERIFY2(own.isEmpty() || !qtWords.isEmpty(), qPrintable(asked + " is not in " + qtFrenchFile()));
     const QString wanted = qtWords.isEmpty() ? french : qtWords;
     QVERIFY2(read.contains(wanted), qPrintable(wanted + " not in:\n" + read.join('\n')));
+}
+
+// A day typed from the keyboard alone: the category first, then Tab to its
+// counts, "Calculer" and "Imprimer".
+void TestForm::opensOnTheCategoryThenTheCounts()
+{
+    windowtest::ScratchDir scratch;
+    MainWindow window;
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    for (const char *name : {"comboBox", "nbMises", "nbNoirsPayes", "commandLinkButton", "commandLinkButton_3"}) {
+        QTRY_COMPARE(QApplication::focusWidget(), windowtest::child<QWidget>(window, name));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
 }
 
 void TestForm::windowIsFixedWidthAndClosingItEndsWithZero()

@@ -250,13 +250,7 @@ void TestReportWindow::cleanup()
 
 QStringList TestReportWindow::openedFiles() const
 {
-    QStringList files =
-        QString::fromUtf8(windowtest::readBytes(opener.filePath("opened.txt"))).split('\n', Qt::SkipEmptyParts);
-#ifdef Q_OS_WIN
-    for (QString &file : files)
-        file = QDir::fromNativeSeparators(file.trimmed());
-#endif
-    return files;
+    return windowtest::openedFiles(opener.filePath("opened.txt"));
 }
 
 void TestReportWindow::printsEachCategory_data()

@@ -150,14 +150,21 @@ struct FrenchSystem
 #ifdef Q_OS_WIN
 // Windows opens the sheet with the program associated with .pdf files; the
 // stand-in is a batch file registered for them. After `delay` seconds it
-// appends each path it gets, in native form, one a line, to `log`.
+// appends each path it gets, in native form, one a line, to `log`. (The
+// prefix's registry is one for all test programs: the ones that install it
+// never run side by side, tests/CMakeLists.txt.)
 inline bool installFakeOpener(const QString &folder, const QString &log, int delay = 0)
 {
     const QString script = QDir::toNativeSeparators(QDir(folder).filePath(QStringLiteral("open.bat")));
+    const QByteArray target = QDir::toNativeSeparators(log).toLocal8Bit();
     // cmd has no sleep; each ping to this host takes a second.
     const QByteArray wait = delay > 0 ? "ping -n " + QByteArray::number(delay + 1) + " 127.0.0.1 >nul\r\n" : "";
-    if (!writeBytes(script, "@echo off\r\n" + wait + "echo %~1>>\"" + QDir::toNativeSeparators(log).toLocal8Bit()
-                                + "\"\r\n"))
+    // Sheets printed one after the other start viewers at once, and cmd's
+    // `>>` seeks to the end and then writes: two at a time lose a line, or
+    // one fails on a sharing violation. A folder made is the lock.
+    const QByteArray append = ":wait\r\nmkdir \"" + target + ".lock\" 2>nul || (ping -n 1 127.0.0.1 >nul & goto wait)\r\n"
+                              "echo %~1>>\"" + target + "\"\r\nrmdir \"" + target + ".lock\"\r\n";
+    if (!writeBytes(script, "@echo off\r\n" + wait + append))
         return false;
     QSettings classes(QStringLiteral("HKEY_CLASSES_ROOT"), QSettings::NativeFormat);
     classes.setValue(QStringLiteral(".pdf/."), QStringLiteral("PrixGeneral.TestViewer"));
@@ -183,5 +190,17 @@ inline bool installFakeOpener(const QString &folder, const QString &log, int del
     return true;
 }
 #endif
+
+// What the stand-in was given, one path a line; on Windows in native form
+// and with cmd's CRLF, given back with forward slashes.
+inline QStringList openedFiles(const QString &log)
+{
+    QStringList files = QString::fromUtf8(readBytes(log)).split('\n', Qt::SkipEmptyParts);
+#ifdef Q_OS_WIN
+    for (QString &file : files)
+        file = QDir::fromNativeSeparators(file.trimmed());
+#endif
+    return files;
+}
 
 } // namespace windowtest

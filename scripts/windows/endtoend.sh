@@ -5,7 +5,9 @@
 # prefix registers (a stand-in that records what it was given).
 #   scripts/windows/endtoend.sh PATH/TO/prixgeneral.exe
 # Then closed by the close button of the frame Wine draws in a virtual
-# desktop, and by Alt+F4 there, and with names typed in the list; then once more at 144 dpi on a 1920 x 1008
+# desktop, and by Alt+F4 there, and with names typed in the list; killed
+# with work in it and started again, which offers the work back; the day's
+# and the season's statements printed from "Journée"; then once more at 144 dpi on a 1920 x 1008
 # screen (a 1080-pixel laptop at 150 % above its taskbar): the whole window
 # must fit.
 set -uo pipefail
@@ -136,8 +138,15 @@ close_program
 timeout 60 wineserver -k
 stop_x
 start_x 1280x1024
+# A click on the middle of the title bar makes the window active again.
+activate() {
+    eval "$(timeout 30 xdotool getwindowgeometry --shell "$window")"
+    timeout 30 xdotool mousemove --window "$window" $((WIDTH / 2)) 15 click 1 || die "could not click the title bar"
+    sleep 1
+}
+# start_in_desktop [FOLDER]: in FOLDER, by default the club's.
 start_in_desktop() {
-    (cd "$club" && exec timeout 300 wine explorer /desktop=frame,1280x1024 "$exe" >"$work/program.log" 2>&1) &
+    (cd "${1:-$club}" && exec timeout 300 wine explorer /desktop=frame,1280x1024 "$exe" >"$work/program.log" 2>&1) &
     program_pid=$!
     window=$(wait_window "$title") || exit 1
     sleep 2
@@ -177,6 +186,113 @@ sleep 3
 keys shift+Tab space
 ended_after '"Fermer sans imprimer"'
 note "with names typed, the close button asked: Enter kept them, \"Fermer sans imprimer\" closed"
+
+# --- Kept across a crash ---------------------------------------------------
+# In a fresh folder: the counts, "Calculer" and a name typed into the list,
+# then the program ended the way Windows ends a process, TerminateProcess
+# (taskkill /F), with no close. The next start offers the work back in a box
+# of its own; Enter takes it, and the name prints.
+crash=$work/crash
+mkdir -p "$crash"
+printf '%s' "$settings" > "$crash/save.ini"
+start_in_desktop "$crash"
+# The window opens on the category: nbMises, nbNoirsPayes, "Calculer", then
+# "Imprimer", sommeNoirs, sommePrix, the tab bar and sommeEncaisse to the list.
+keys Tab
+type_text 123
+keys Tab
+type_text 45
+keys Tab space Tab Tab Tab Tab Tab Tab ctrl+End Return
+type_text "Jean Dupont"
+kept=$crash/recuperation-1.txt
+wait_for 20 grep -q "Jean Dupont" "$kept" 2>/dev/null || die "no $kept with the name typed after 20 s"
+note "the work is kept: recuperation-1.txt holds the name ($(wc -c < "$kept") bytes)"
+timeout 60 wine taskkill /F /IM prixgeneral.exe >/dev/null 2>&1 || die "taskkill /F could not end prixgeneral.exe"
+wait_for 30 bash -c "! kill -0 $program_pid 2>/dev/null" || die "the program still runs after taskkill /F"
+wait "$program_pid" 2>/dev/null
+program_pid=
+[ -f "$kept" ] && [ -f "$crash/recuperation-1.lock" ] || die "the kill took the kept work or its lock with it"
+note "ended by taskkill /F: recuperation-1.txt and its lock are left behind"
+rm -f "$opened"
+start_in_desktop "$crash"
+offer=$(wait_window '^Prix g.+n.+ral$') || die "no offer of the kept work at the next start"
+note "the next start offers the work in a window titled \"$(xdotool getwindowname "$offer")\""
+keys Return
+wait_for 10 window_gone "$offer" || die "the offer is still open after Enter"
+keys ctrl+p
+wait_for 60 test -s "$opened" || die "ctrl+p after taking the work back handed nothing to the .pdf handler"
+got=$(tr -d '\r' < "$opened")
+sheet=$(winepath -u "$got" 2>/dev/null)
+text=$(pdftotext -enc UTF-8 "$sheet" - | tr -s ' \n' '  ')
+for piece in "Jean Dupont" "123 mises effectuées" "45 noirs payés"; do
+    case $text in *"$piece"*) ;; *) die "\"$piece\" is not on the sheet taken back ($got): $text" ;; esac
+done
+note "Enter took the work back; ctrl+p printed it: ${got##*\\} holds \"Jean Dupont\""
+# The handler's console took the keyboard: a click on the title bar gives it back.
+activate
+close_program
+start_in_desktop "$crash"
+! wait_for 5 bash -c "[ -n \"\$(timeout 10 xdotool search --onlyvisible --name '^Prix g.+n.+ral\$' 2>/dev/null)\" ]" \
+    || die "after a normal close the next start still offers work"
+left=$(cd "$crash" && ls recuperation-*.txt 2>/dev/null)
+[ -z "$left" ] || die "after a normal close the next start leaves $left"
+note "closed normally, the next start offers nothing and leaves no recuperation-*.txt"
+
+# --- The day's statements -------------------------------------------------
+# That day's sheet printed, on to "Journée": Ctrl+Tab twice leaves the focus
+# on the tab bar, from which 19 Tabs pass the day, the journal's button, the
+# table and the 15 notes and coins to fondDeCaisse; 6 more reach comptePar,
+# then remiseBanque, "Imprimer le bilan" and "Bilan de la saison" (Enter
+# presses the focused button).
+today=$(date +%F)
+year=$(date +%Y)
+[ "$(date +%-m)" -ge 9 ] || year=$((year - 1))
+season=$year-$((year + 1))
+rm -f "$opened"
+keys ctrl+Tab ctrl+Tab
+sleep 1
+keys Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab
+type_text 150
+keys Tab Tab Tab Tab Tab Tab
+type_text "Lea Martin"
+keys Tab Tab Return
+statement=$crash/bilan_$today.pdf
+wait_for 60 grep -qi "bilan_$today.pdf" "$opened" 2>/dev/null \
+    || die "\"Imprimer le bilan\" handed no bilan_$today.pdf to the .pdf handler (it got: $(tr -d '\r' < "$opened" 2>/dev/null))"
+head -c5 "$statement" | grep -q '%PDF-' || die "no PDF at $statement"
+note "\"Imprimer le bilan\" wrote bilan_$today.pdf and handed it to the handler"
+activate
+keys Tab Return
+wait_for 60 grep -qi "bilan_saison_$season.pdf" "$opened" 2>/dev/null \
+    || die "\"Bilan de la saison\" handed no bilan_saison_$season.pdf to the handler (it got: $(tr -d '\r' < "$opened"))"
+head -c5 "$crash/bilan_saison_$season.pdf" | grep -q '%PDF-' || die "no PDF at $crash/bilan_saison_$season.pdf"
+note "\"Bilan de la saison\" wrote bilan_saison_$season.pdf and handed it to the handler"
+book=$crash/caisse.csv
+[ -f "$book" ] || die "no caisse.csv after \"Imprimer le bilan\""
+rows=$(tr -d '\r' < "$book")
+[ "$(printf '%s\n' "$rows" | wc -l)" -eq 2 ] || die "caisse.csv holds other than a header and one row: $rows"
+head -n1 "$book" | grep -q $'^\xEF\xBB\xBFN°;Date;Heure;Fond de caisse;' || die "caisse.csv's header is $(head -n1 "$book")"
+row=$(printf '%s\n' "$rows" | sed -n 2p)
+case $row in "1;$today;"*";150,00;"*"Lea Martin") ;; *) die "caisse.csv's row is \"$row\"" ;; esac
+note "caisse.csv: its header and one row: $row"
+if command -v pdftotext >/dev/null; then
+    text=$(pdftotext -enc UTF-8 "$statement" - | tr -s ' \n' '  ')
+    for piece in "Bilan de la journée du" "arc classique" "430,50" "150,00" "Lea Martin"; do
+        case $text in *"$piece"*) ;; *) die "\"$piece\" is not in the day's statement: $text" ;; esac
+    done
+    note "the day's statement reads: $(printf '%s' "$text" | grep -o 'Bilan de la journée du [^0-9]*[0-9]* [^ ]* [0-9]*')"
+    text=$(pdftotext -enc UTF-8 "$crash/bilan_saison_$season.pdf" - | tr -s ' \n' '  ')
+    for piece in "Bilan de la saison $season" "430,50"; do
+        case $text in *"$piece"*) ;; *) die "\"$piece\" is not in the season's statement: $text" ;; esac
+    done
+    note "the season's statement reads: Bilan de la saison $season, 430,50 € taken"
+fi
+# All of it printed: the close asks nothing and leaves no work to offer.
+activate
+close_program
+left=$(cd "$crash" && ls recuperation-*.txt 2>/dev/null)
+[ -z "$left" ] || die "closing after the statements leaves $left"
+note "closed after the statements: nothing asked, no recuperation-*.txt"
 
 # --- 144 dpi on a 1920 x 1008 screen --------------------------------------
 timeout 60 wineserver -k

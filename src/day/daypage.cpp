@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
@@ -42,6 +43,8 @@ QDoubleSpinBox *moneyBox(QWidget *parent, const char *name, const QString &spoke
     box->setDecimals(2);
     box->setMaximum(999999.99);
     box->setSuffix(QStringLiteral("\u00a0€"));
+    // Money the French way whatever the system's language, as on the statements.
+    box->setLocale(QLocale(QLocale::French, QLocale::France));
     box->setAccessibleName(spoken);
     return box;
 }

@@ -378,6 +378,9 @@ void MainWindowForm::setupForm(QMainWindow *window)
     };
     for (std::size_t i = 1; i < std::size(focusOrder); ++i)
         QWidget::setTabOrder(focusOrder[i - 1], focusOrder[i]);
+    // The day starts with its category. Left to Qt, the first focus is
+    // whichever widget its chain holds first, which adding a page changes.
+    comboBox->setFocus();
 
     applyTexts(window);
     tabWidget->setCurrentIndex(0);

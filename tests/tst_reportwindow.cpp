@@ -136,12 +136,15 @@ void answerWithKeys(QMessageBox *box, const QString &answer)
 // What the treasurer does before printing or closing, in turn: "name=value"
 // sets a field, "TextGain=text" types a line below the prize list, a name
 // alone clicks that button, "?answer" answers the question the next click asks,
-// "emptyList" deletes the whole list.
+// "emptyList" deletes the whole list, "journee" shows the day's tab.
 void runSteps(QWidget &window, const QStringList &steps)
 {
     for (const QString &step : steps) {
         const QByteArray name = step.section('=', 0, 0).toLatin1();
-        if (step == "emptyList") { // all of it selected and deleted, as a user does
+        if (step == "journee") { // the day's tab, built as it is first shown
+            auto *tabs = child<QTabWidget>(window, "tabWidget");
+            tabs->setCurrentWidget(child<QWidget>(window, "journee"));
+        } else if (step == "emptyList") { // all of it selected and deleted, as a user does
             QTextCursor all(child<QPlainTextEdit>(window, "TextGain")->document());
             all.select(QTextCursor::Document);
             all.removeSelectedText();
@@ -616,6 +619,9 @@ void TestReportWindow::workComesBack_data()
     QTest::newRow("category and unsaved settings come back unsaved")
         << QStringList{"comboBox=2", "gainMini=6", "tarifMise=4", "cinqEuro", "nbMises=40"} << QByteArray()
         << "Reprendre" << stale;
+    QTest::newRow("a cash count not printed comes back, its day's tab built")
+        << QStringList{"journee", "fondDeCaisse=150", "billet100=2", "piece1c=3"} << QByteArray() << "Reprendre"
+        << stale;
     QTest::newRow("Esc takes the work back rather than drop it")
         << day + QStringList{"TextGain=Jean Dupont"} << QByteArray() << "Échap" << "";
     QTest::newRow("Ignorer drops it for good") << day + QStringList{"TextGain=Jean Dupont"} << QByteArray()

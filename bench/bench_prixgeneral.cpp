@@ -121,7 +121,7 @@ QByteArray seasonJournal(const QDate &today)
         e.blackPrice = 0.5;
         e.blacks = float(e.blacksPaid * e.blackPrice);
         e.pool = e.receipts - e.costs - int(e.blacks);
-        e.list = journal::ListAmounts{e.pool * 2 / 3, e.pool - e.pool * 2 / 3 - 5, 0.4f};
+        e.list = prizes::ListAmounts{e.pool * 2 / 3, e.pool - e.pool * 2 / 3 - 5, 0.4f};
         e.sheet = QStringLiteral("prixGeneral_") + QString(e.category).replace(QLatin1Char(' '), QLatin1Char('_'))
             + QStringLiteral(".pdf");
         const std::optional<QByteArray> row = journal::row(e);

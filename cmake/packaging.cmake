@@ -72,7 +72,10 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 keeps a share of the receipts for its costs. Prix général shows the totals as
 the day's counts are typed, shares out what is left as up to five main prizes
 plus a minimum gain for as many further places as the pool allows, and prints
-the prize list with the club's crest as a PDF sheet.")
+the prize list with the club's crest as a PDF sheet. Each sheet is recorded in
+a journal a spreadsheet opens; the \"Journée\" tab accounts for the day from it
+to the cent, helps count the cash box and prints the day's and the season's
+statements.")
 set(CPACK_PACKAGE_CONTACT "${PRIXGENERAL_MAINTAINER}")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)

@@ -11,10 +11,6 @@ set(PRIXGENERAL_QT_SOURCE "qt6-base ${Qt6_VERSION}" CACHE STRING
 # `magick` since ImageMagick 7 (Debian 13), where `convert` only warns.
 find_program(PRIXGENERAL_IMAGEMAGICK NAMES magick convert REQUIRED)
 
-# The C and C++ runtimes go into every program: Windows' own DLLs are all
-# they import.
-add_link_options(-static $<$<CONFIG:Release,MinSizeRel>:-s>)
-
 # ctest runs the test programs through this (Wine, on Linux).
 if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/windows/wine-run.sh)

@@ -35,9 +35,16 @@ journal::Entry sheetEntry(const QDate &date, const QString &category, int bets, 
     e.blackPrice = double(blackTariff) / 100;
     e.blacks = float(blacks * blackTariff / 100.0);
     if (prizeEuros)
-        e.list = journal::ListAmounts{*prizeEuros * 2 / 3, *prizeEuros - *prizeEuros * 2 / 3, 0.4f};
+        e.list = prizes::ListAmounts{*prizeEuros * 2 / 3, *prizeEuros - *prizeEuros * 2 / 3, 0.4f};
     e.sheet = QStringLiteral("prixGeneral_x.pdf");
     return e;
+}
+
+// A statement's text as read: no tags, spaces as spaces.
+QString plainText(QString html)
+{
+    html.replace(QRegularExpression("<[^>]*>"), " ").replace("&lt;", "<").replace("&gt;", ">").replace("&amp;", "&");
+    return html.simplified();
 }
 
 QByteArray journalOf(const QList<journal::Entry> &entries)
@@ -355,6 +362,8 @@ void TestDay::cashBook_data()
                                                  << "ligne 2\u00a0: la colonne «\u00a0Fond de caisse\u00a0»" << 0;
     QTest::newRow("the journal in its place") << mark + journal::headerRow() << "ligne 1\u00a0:" << 0;
     QTest::newRow("a full disk: nothing written") << QByteArray("full") << "No space left on device" << 0;
+    QTest::newRow("another window writing the book: nothing written, its number not taken")
+        << QByteArray("locked") << "Une autre fenêtre de Prix général est en train de l'écrire" << 0;
 }
 
 void TestDay::cashBook()
@@ -364,17 +373,20 @@ void TestDay::cashBook()
     QFETCH(int, number);
     QTemporaryDir dir;
     const QString fileName = dir.filePath("caisse.csv"), journalName = dir.filePath("journal.csv");
-    const bool missing = book == "missing" || book == "full";
+    const bool missing = book == "missing" || book == "full" || book == "locked";
     if (!missing)
         QVERIFY(writeBytes(fileName, book));
     day::CashRecord record = recordOn(closingDay, "erreur de rendu");
     QString error;
     fulldisk::FillingDisk disk(100, 0, {});
+    // As another copy of the program holds it while it writes.
+    QLockFile writing(journalName + ".lock");
+    QVERIFY(book != "locked" || writing.tryLock());
     const bool appended = book == "full"
                               ? day::appendToCashBook(fileName, disk, journalName, record, &error)
                               : day::appendToCashBook(fileName, journalName, record, &error);
     QVERIFY2(appended == refused.isEmpty(), qPrintable(error));
-    QVERIFY(!QFile::exists(journalName + ".lock"));
+    QCOMPARE(QFile::exists(journalName + ".lock"), writing.isLocked());
     if (!appended) {
         // Refused as a whole: the bytes as they were, the reason naming the file.
         QVERIFY2(error.startsWith(fileName + "\u00a0:") && error.contains(refused), qPrintable(error));
@@ -391,6 +403,7 @@ void TestDay::cashBook()
     QVERIFY2(day::readCashBook(fileName, &records, &error), qPrintable(error));
     const day::CashRecord last = day::lastOf(records, closingDay).value();
     QCOMPARE(day::cashRow(last), day::cashRow(record));
+    QVERIFY(last.count == record.count); // the deposit and the float among them
     QCOMPARE(last.count.reason, "erreur de rendu");
     QCOMPARE(day::nextNumber(records, closingDay), number + 1);
     // What was there before reads back as it was written.
@@ -440,15 +453,27 @@ void TestDay::statements()
     for (const QString &text : absent)
         QVERIFY2(!html.contains(text), qPrintable(text));
 
+    // What the box keeps is what was counted, less the deposit.
+    const QString text = plainText(html);
+    for (const QString &line : {"Remise en banque " + day::euros(record.count.deposit),
+                                "Fond de caisse conservé " + day::euros(day::counted(record.count) - 20000)})
+        QVERIFY2(text.contains(plainText(line)), qPrintable(line + " missing from: " + text));
+
     // The season: this day and an earlier one of it, but not the day before it began.
     QList<day::Sheet> season = sheets;
     season << day::sheetOf(sheetEntry(QDate(2026, 9, 1), "arc nu", 10, 350, 1, 50, 20)).value()
            << day::sheetOf(sheetEntry(QDate(2026, 8, 31), "arc nu", 10, 350, 1, 50, 20)).value();
-    const QString seasonHtml = day::seasonStatementHtml(":/blason.png", closingDay, season, {record});
+    day::CashRecord earlier = recordOn(QDate(2026, 9, 1));
+    earlier.number = 1;
+    const QString seasonHtml = day::seasonStatementHtml(":/blason.png", closingDay, season, {earlier, record});
     QVERIFY(seasonHtml.contains("Bilan de la saison 2026-2027"));
     QVERIFY(seasonHtml.contains("mardi 1er septembre 2026"));
     QVERIFY(!seasonHtml.contains("lundi 31 août 2026</td>"));
     QVERIFY(seasonHtml.contains(day::euros(day::counted(record.count))));
+    // The season's difference is the days' own, added with their signs.
+    const QString total = plainText(seasonHtml).section("Total de la saison", 1);
+    const QString differences = plainText(day::euros(*earlier.difference + *record.difference));
+    QVERIFY2(total.contains(' ' + differences + ' ') || total.endsWith(' ' + differences), qPrintable(total));
 
     // French typography: a no-break space before : ; ! ? in the text read.
     for (const QString &page : {html, seasonHtml}) {

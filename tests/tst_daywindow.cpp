@@ -130,6 +130,9 @@ void TestDayWindow::statements_data()
     QTest::newRow("counted short with its reason, prizes not collected back in the box")
         << false << exact + QStringList{"prixNonReclames=9", "billet5=1", "piece2e=2", "motifEcart=Un prix rendu"}
         << QStringList{"289,00 €", "289,00 €", "0,00 €"} << QStringList{"289,00 €", "Un prix rendu"};
+    QTest::newRow("a deposit: the box keeps what was counted less it, on paper and in the book")
+        << false << exact + QStringList{"remiseBanque=200"} << QStringList{"280,00 €", "280,00 €", "0,00 €"}
+        << QStringList{"Remise en banque", "200,00 €", "Fond de caisse conservé", "80,00 €"};
     QTest::newRow("a list typed by hand: the expected cash is not made up")
         << true << exact << QStringList{"inconnue (prix d'une liste saisie à la main)", "280,00 €", "inconnu"}
         << QStringList{"prix inconnus (liste saisie à la main)"};
@@ -192,6 +195,7 @@ void TestDayWindow::statements()
     QString error;
     QVERIFY2(day::readCashBook("caisse.csv", &records, &error), qPrintable(error));
     QCOMPARE(records.size(), 1);
+    QCOMPARE(records.first().count.deposit, qRound64(child<QDoubleSpinBox>(*window, "remiseBanque")->value() * 100));
     // Under Wine the Linux tool is out of reach: the rest is still checked.
     const bool readBack = !QStandardPaths::findExecutable("pdftotext").isEmpty();
     QString text = readBack ? pdfText(dayFile) : QString();

@@ -43,7 +43,7 @@ Work example()
     w.listComputedFor =
         prizes::PrizeFigures{118, prizes::PrizeMode::Percentage, {50, 30, 20}, 3, true, QStringLiteral("arc classique")};
     w.listTyped = true;
-    w.unprintedCount = recovery::CountOfDay{QDate(2026, 12, 9), {15000, 2000, {0, 0, 2, 1, 3}, 30000, "", "Léa"}};
+    w.unprintedCount = day::CountOfDay{QDate(2026, 12, 9), {15000, 2000, {0, 0, 2, 1, 3}, 30000, "", "Léa"}};
     w.unsavedSettings = Settings{4.5, 0.5, 3, 20, 3, false, {50, 30, 20, 0, 0}, QStringLiteral("C:/club/blason.png"), true};
     w.keptAt = QDateTime(QDate(2026, 12, 9), QTime(14, 32, 5, 120), QTimeZone::utc()).toOffsetFromUtc(3600);
     return w;
@@ -111,7 +111,7 @@ Work randomWork(QRandomGenerator &rng)
         w.unsavedSettings = s;
     }
     if (rng.bounded(2)) {
-        recovery::CountOfDay c{QDate(2026, 9, 1).addDays(rng.bounded(400)), {}};
+        day::CountOfDay c{QDate(2026, 9, 1).addDays(rng.bounded(400)), {}};
         c.count.openingFloat = rng.bounded(100000000);
         c.count.unclaimedPrizes = rng.bounded(100000000);
         c.count.deposit = rng.bounded(100000000);

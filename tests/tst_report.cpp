@@ -1,3 +1,4 @@
+#include "files/lockedfile.h"
 #include "files/wholefile.h"
 #include "journal/journal.h"
 #include "journal/journalfile.h"
@@ -18,7 +19,7 @@ namespace {
 journal::Entry entryOn(int day, const QString &category = QStringLiteral("arc classique"), int bets = 120)
 {
     return {QDateTime(QDate(2026, 12, day), QTime(14, 32, 51)), category, bets, 3.5, 420, 20, 84, 35, 0.5, 17.5f,
-            318, journal::ListAmounts{210, 105, 3}, false, QStringLiteral("prixGeneral_arc_classique.pdf")};
+            318, prizes::ListAmounts{210, 105, 3}, false, QStringLiteral("prixGeneral_arc_classique.pdf")};
 }
 
 const QByteArray knownRow = "2026-12-09;14:32;arc classique;120;3,50;420;20;84;35;0,50;17,5;318;210;105;3;non;"
@@ -202,7 +203,7 @@ void TestReport::journalRowsReadBack()
         entry.blacks = float(any(2));
         entry.pool = entry.costs = entry.bets / -3;
         if (random.bounded(2) || !values.isEmpty())
-            entry.list = journal::ListAmounts{qint64(random.generate64()), -qint64(random.generate()), float(any(3))};
+            entry.list = prizes::ListAmounts{qint64(random.generate64()), -qint64(random.generate()), float(any(3))};
         entry.sheet = text();
         const std::optional<QByteArray> row = journal::row(entry);
         QVERIFY(row);
@@ -456,7 +457,7 @@ void TestReport::journalWriters()
     QElapsedTimer clock;
     clock.start();
     QVERIFY2(journal::recordInJournal(fileName, entryNamed("arc classique"), &error), qPrintable(error));
-    QVERIFY2(clock.elapsed() < journal::lockWait, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(clock.elapsed() < writerLockWait, qPrintable(QString::number(clock.elapsed())));
 }
 
 // This test started again as another copy of the program writing the journal:

@@ -3,7 +3,7 @@
 
 #include "journal/journal.h"
 #include "journal/journalfile.h"
-#include "report/printing.h"
+#include "report/ui/printing.h"
 #include "report/sheet.h"
 #include "settings/settingsline.h"
 #include "fulldisk.h"
@@ -117,6 +117,8 @@ QStringList spreadsheetRows(const QString &csv)
 
 // As the program resolves it, against the current directory.
 QString pathOf(const QString &name) { return QDir::current().absoluteFilePath(name); }
+// As a message shows it: C:\… on Windows.
+QString shownPathOf(const QString &name) { return QDir::toNativeSeparators(pathOf(name)); }
 
 // Enter for the default answer, Esc for the way out ("Échap" presses it
 // whatever it answers), a click for any other.
@@ -136,7 +138,9 @@ void answerWithKeys(QMessageBox *box, const QString &answer)
 // What the treasurer does before printing or closing, in turn: "name=value"
 // sets a field, "TextGain=text" types a line below the prize list, a name
 // alone clicks that button, "?answer" answers the question the next click asks,
-// "emptyList" deletes the whole list, "journee" shows the day's tab.
+// "emptyList" deletes the whole list, "journee" shows the day's tab,
+// "yesterday" puts a sheet of the day before in the journal, "nextDay"
+// chooses the next day on the day's tab.
 void runSteps(QWidget &window, const QStringList &steps)
 {
     for (const QString &step : steps) {
@@ -144,6 +148,12 @@ void runSteps(QWidget &window, const QStringList &steps)
         if (step == "journee") { // the day's tab, built as it is first shown
             auto *tabs = child<QTabWidget>(window, "tabWidget");
             tabs->setCurrentWidget(child<QWidget>(window, "journee"));
+        } else if (step == "yesterday") { // a sheet printed the day before, in the journal
+            QVERIFY(windowtest::writeBytes(journalCsv, journalOfOtherDays(400)));
+        } else if (step == "nextDay") { // the next day of the list, chosen by key
+            auto *days = child<QComboBox>(window, "jourBilan");
+            days->setFocus();
+            QTest::keyClick(days, Qt::Key_Down);
         } else if (step == "emptyList") { // all of it selected and deleted, as a user does
             QTextCursor all(child<QPlainTextEdit>(window, "TextGain")->document());
             all.select(QTextCursor::Document);
@@ -504,7 +514,7 @@ void TestReportWindow::closingKeepsUnprintedTyping_data()
     QTest::addColumn<QStringList>("steps"); // as in the print table, "commandLinkButton_3" prints
     QTest::addColumn<QString>("ending");    // "close", or a logout that may or may not ask
     QTest::addColumn<QString>("answer");    // to the question; empty: none is asked
-    QTest::addColumn<QString>("question");  // "list" or "settings"
+    QTest::addColumn<QString>("question");  // "list", "count" or "settings"
     QTest::addColumn<int>("savedGain");     // save.ini's minimum gain after it all; -1: no save.ini
     // Saved first: only the list is at stake.
     const QStringList day{"nbMises=120", "valeurPrix1=40", "commandLinkButton_2", "commandLinkButton"};
@@ -544,6 +554,9 @@ void TestReportWindow::closingKeepsUnprintedTyping_data()
         << day + QStringList{"gainMini=6", "gainMini=3"} << "close" << "" << "" << 3;
     QTest::newRow("never saved, settings changed: asked") << QStringList{"tarifMise=4"} << "close" << "Annuler"
                                                           << settings << -1;
+    QTest::newRow("a count typed, another day chosen: Enter keeps the count, closing asks")
+        << day + QStringList{"yesterday", "journee", "fondDeCaisse=150", "billet100=2", "?Annuler", "nextDay"}
+        << "close" << "Annuler" << "count" << 3;
     QTest::newRow("logout with names typed: Enter cancels the logout")
         << day + QStringList{"TextGain=Jean Dupont"} << "logout" << "Annuler" << list << 3;
     QTest::newRow("logout with names typed: closed on purpose, asked once")
@@ -584,10 +597,11 @@ void TestReportWindow::closingKeepsUnprintedTyping()
     }
     QCOMPARE(window->isVisible(), !closes);
     const QStringList expected =
-        question == "list"
-            ? QStringList{"La liste des prix contient des modifications qui n'ont pas été imprimées.", "Annuler",
-                          "Annuler"}
-            : QStringList{"La configuration a été modifiée mais n'a pas été sauvegardée.", "Annuler", "Annuler"};
+        question == "list"    ? QStringList{"La liste des prix contient des modifications qui n'ont pas été imprimées.",
+                                            "Annuler", "Annuler"}
+        : question == "count" ? QStringList{"Le comptage de la caisse n'a pas été imprimé.", "Annuler", "Annuler"}
+                              : QStringList{"La configuration a été modifiée mais n'a pas été sauvegardée.", "Annuler",
+                                            "Annuler"};
     QCOMPARE(asked, question.isEmpty() ? QStringList() : expected);
     QCOMPARE(child<QPlainTextEdit>(*window, "TextGain")->toPlainText(), typed);
     // Closing saves nothing unless asked to.
@@ -822,7 +836,7 @@ void TestReportWindow::failedPrintKeepsOldSheet()
 
     QCOMPARE(shown, sheet ? QStringLiteral("Erreur lors de la création du fichier PDF\u00a0!")
                           : QStringLiteral("Le journal n'a pas pu être mis à jour."));
-    QVERIFY2(details.startsWith(pathOf(file) + '\n') && details.size() > pathOf(file).size() + 1,
+    QVERIFY2(details.startsWith(shownPathOf(file) + '\n') && details.size() > pathOf(file).size() + 1,
              qPrintable(details));
     if (french)
         QVERIFY2(windowtest::englishWords(details.section('\n', 1)).isEmpty(), qPrintable(details));
@@ -1003,7 +1017,7 @@ void TestReportWindow::viewerIsStartedNotAwaited()
     QVERIFY(windowtest::readBytes(classique).startsWith("%PDF-"));
     if (viewer == "none") {
         QCOMPARE(shown, QStringLiteral("Le fichier PDF a été créé mais n'a pas pu être ouvert."));
-        QVERIFY2(details.startsWith(pathOf(classique) + '\n'), qPrintable(details));
+        QVERIFY2(details.startsWith(shownPathOf(classique) + '\n'), qPrintable(details));
         return;
     }
     QVERIFY2(took < 2000, qPrintable(QString::number(took)));

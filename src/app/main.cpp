@@ -1,5 +1,5 @@
 #include "app/mainwindow.h"
-#include "app/messagebox.h"
+#include "form/messagebox.h"
 #include "app/qtfrench.h"
 #include "app/screenfit.h"
 

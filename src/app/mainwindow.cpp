@@ -1,26 +1,32 @@
-// Prix général: one window, no model. The widgets are the data: every slot
-// reads the widgets it needs when it runs, hands the values to plain
-// functions (src/prizes, src/settings, src/report) and writes the results
-// back. The widget tree is built in code by MainWindowForm (src/form); the
-// slots are bound to it by name, and each area keeps its slot bodies beside
-// its own code (prizeslots.cpp, settingsslots.cpp, reportslots.cpp).
+// Prix général: one window, no model. The widgets are the data, built in
+// code by MainWindowForm (src/form). Each concern of the window is a QObject
+// of its own room, which reads the widgets it needs, calls the plain
+// functions of that room and writes the widgets back:
+//   prizes::PrizeList    the totals, "Calculer", what the list in "Gain" is
+//   SheetPrinter         "Imprimer", the journal's row, the crest's file
+//   SettingsTab          save.ini, "Sauvegarder", the prize rows and rounding
+//   day::DayTab          the "Journée" tab and its statements
+//   recovery::WorkKeeper the work kept across a crash, and its offer
+// The window keeps the eleven slots bound by name, each handing over to the
+// concern that owns the action, the keys, and what spans them all: closing,
+// the session's end, and the work gathered from every concern.
 #include "app/mainwindow.h"
 
 #include "app/guidewindow.h"
-#include "app/messagebox.h"
-#include "day/cash.h"
-#include "day/daypage.h"
-#include "day/sheets.h"
+#include "day/ui/daytab.h"
 #include "form/mainwindowform.h"
-#include "recovery/keeper.h"
+#include "form/messagebox.h"
+#include "prizes/ui/prizelist.h"
+#include "recovery/ui/workkeeper.h"
 #include "recovery/work.h"
+#include "report/ui/sheetprinter.h"
+#include "settings/ui/settingstab.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCommandLinkButton>
-#include <QDoubleSpinBox>
 #include <QKeySequence>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -29,8 +35,6 @@
 #endif
 #include <QShortcut>
 #include <QSpinBox>
-#include <QTabWidget>
-#include <QTextDocument>
 
 namespace {
 
@@ -51,6 +55,18 @@ MainWindow::MainWindow(QWidget *parent)
     , form(new MainWindowForm)
 {
     form->setupForm(this);
+    // Before any slot runs: loading the settings below runs some.
+    prizeList = new prizes::PrizeList(*form, this);
+    sheetPrinter = new SheetPrinter(*form, *prizeList, this);
+    settingsTab = new SettingsTab(*form, this);
+    dayTab = new day::DayTab(*form, this);
+    workKeeper = new recovery::WorkKeeper(
+        *form, this, [this] { return currentWork(); }, [this](const recovery::Work &work) { restoreWork(work); });
+    connect(prizeList, &prizes::PrizeList::changed, workKeeper, &recovery::WorkKeeper::noteChange);
+    connect(settingsTab, &SettingsTab::changed, workKeeper, &recovery::WorkKeeper::noteChange);
+    connect(dayTab, &day::DayTab::changed, workKeeper, &recovery::WorkKeeper::noteChange);
+    // An answer to the session's end was about the work as it stood.
+    connect(workKeeper, &recovery::WorkKeeper::changed, this, [this] { endingAnswered = false; });
 #ifdef Q_OS_WIN
     // Given the context-help hint alone, Qt (QWidgetPrivate::adjustFlags) adds
     // a title and a system menu but no close-button hint, without which its
@@ -65,16 +81,6 @@ MainWindow::MainWindow(QWidget *parent)
     auto *help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, [this] { showGuide(this); });
     loadSettings();
-    // The totals follow the tariffs as they follow the counts, but only once
-    // a count has first shown them: the fields open empty.
-    const auto followTariffs = [this] {
-        if (!form->sommePrix->text().isEmpty())
-            refreshTotals();
-    };
-    connect(form->tarifMise, &QDoubleSpinBox::valueChanged, this, followTariffs);
-    connect(form->tarifNoir, &QDoubleSpinBox::valueChanged, this, followTariffs);
-    connect(form->pourcentFrais, &QSpinBox::valueChanged, this, followTariffs);
-    connect(form->tabWidget, &QTabWidget::currentChanged, this, &MainWindow::showDayPage);
 #if QT_CONFIG(sessionmanager)
     // A logout or a shutdown never reaches closeEvent in time: the session
     // asks here, and on Windows the process is ended right after.
@@ -90,18 +96,19 @@ MainWindow::~MainWindow()
     delete form;
 }
 
-void MainWindow::warn(const QString &text, const QString &details)
-{
-    QMessageBox box(this);
-    setUpWarning(box, text, details);
-    box.exec();
-}
+void MainWindow::loadSettings() { settingsTab->load(); }
 
-bool MainWindow::listHoldsUnprintedTyping() const
-{
-    const QTextDocument *list = form->TextGain->document();
-    return list->isModified() && list->revision() != listPrintedAt;
-}
+void MainWindow::on_nbPrix_valueChanged(int count) { settingsTab->showPrizeCount(count); }
+void MainWindow::on_radioPourcent_clicked(bool) { settingsTab->choosePrizeType(false); }
+void MainWindow::on_radioFixe_clicked(bool) { settingsTab->choosePrizeType(true); }
+void MainWindow::on_commandLinkButton_2_clicked() { settingsTab->save(); }
+void MainWindow::on_nbMises_valueChanged(int) { prizeList->refreshTotals(); }
+void MainWindow::on_nbNoirsPayes_valueChanged(int) { prizeList->refreshTotals(); }
+void MainWindow::on_commandLinkButton_clicked() { prizeList->calculateAsked(); }
+void MainWindow::on_commandLinkButton_3_clicked() { sheetPrinter->print(); }
+void MainWindow::on_pushButton_clicked() { sheetPrinter->chooseCrest(); }
+void MainWindow::on_unEuro_clicked(bool) { settingsTab->chooseRounding(false); }
+void MainWindow::on_cinqEuro_clicked(bool) { settingsTab->chooseRounding(true); }
 
 // The winners' names are typed into the prize list just before posting the
 // sheet, the cash box is counted at the day's end, and the club's tariffs may
@@ -109,9 +116,9 @@ bool MainWindow::listHoldsUnprintedTyping() const
 // any of them away unseen.
 bool MainWindow::mayClose()
 {
-    const bool list = listHoldsUnprintedTyping();
-    const bool count = countUnprinted();
-    const bool settings = !(formSettings() == settingsKept);
+    const bool list = prizeList->holdsUnprintedTyping();
+    const bool count = dayTab->countUnprinted();
+    const bool settings = settingsTab->unsaved().has_value();
     if (!list && !count && !settings)
         return true;
     // What a print would keep, in the words of its own question.
@@ -149,16 +156,14 @@ bool MainWindow::mayClose()
     box.setEscapeButton(cancel);
     box.exec();
     // A save that fails says why and keeps the window.
-    return box.clickedButton() == discard || (box.clickedButton() == save && saveSettings());
+    return box.clickedButton() == discard || (box.clickedButton() == save && settingsTab->save());
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (endingAnswered || mayClose()) {
         // Closed on purpose: nothing is left to offer back.
-        if (keeper)
-            keeper->discard();
-        keepTimer.stop();
+        workKeeper->discard();
         QMainWindow::closeEvent(event);
     } else {
         event->ignore();
@@ -176,4 +181,40 @@ bool MainWindow::cancelsSessionEnd(bool mayAsk)
         return true;
     endingAnswered = true;
     return false;
+}
+
+void MainWindow::keepWorkAcrossCrashes() { workKeeper->start(); }
+
+void MainWindow::keepWorkNow() { workKeeper->keepNow(); }
+
+recovery::Work MainWindow::currentWork() const
+{
+    recovery::Work work;
+    work.category = form->comboBox->currentText();
+    work.bets = form->nbMises->value();
+    work.blacksPaid = form->nbNoirsPayes->value();
+    const QTextDocument *list = form->TextGain->document();
+    work.list = list->isEmpty() ? QString() : list->toHtml();
+    if (prizeList->computed())
+        work.listComputedFor = prizeList->computed()->figures;
+    work.listTyped = list->isModified();
+    work.listTypingPrinted = work.listTyped && prizeList->typingPrinted();
+    work.unsavedSettings = settingsTab->unsaved();
+    work.unprintedCount = dayTab->unprintedCount();
+    return work;
+}
+
+void MainWindow::restoreWork(const recovery::Work &work)
+{
+    // Settings first: the totals follow the tariffs they were typed under.
+    if (work.unsavedSettings)
+        settingsTab->apply(*work.unsavedSettings);
+    form->comboBox->setCurrentText(work.category);
+    form->nbMises->setValue(work.bets);
+    form->nbNoirsPayes->setValue(work.blacksPaid);
+    if (work.bets != 0 || work.blacksPaid != 0)
+        prizeList->refreshTotals();
+    prizeList->restore(work.list, work.listComputedFor, work.listTyped, work.listTypingPrinted);
+    if (work.unprintedCount)
+        dayTab->restoreCount(*work.unprintedCount);
 }

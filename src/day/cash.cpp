@@ -1,13 +1,12 @@
 #include "day/cash.h"
 
 #include "files/csv.h"
+#include "files/lockedfile.h"
 #include "files/plainfile.h"
 #include "files/wholefile.h"
 #include "journal/journalfile.h"
 
 #include <QHash>
-#include <QLockFile>
-#include <QRegularExpression>
 
 namespace day {
 
@@ -16,27 +15,37 @@ namespace {
 constexpr int firstCount = 4; // fields before the counts: n°, date, time, float
 constexpr int fieldCount = firstCount + denominationCount + 7;
 
-QString shortName(int index)
-{
-    const Cents value = denominations[size_t(index)];
-    return value >= 100 ? QStringLiteral("%1\u00a0€").arg(value / 100) : QStringLiteral("%1\u00a0c").arg(value);
-}
-
 QStringList titles()
 {
     QStringList list{QStringLiteral("N°"), QStringLiteral("Date"), QStringLiteral("Heure"),
                      QStringLiteral("Fond de caisse")};
     for (int i = 0; i < denominationCount; ++i)
-        list << (i < noteCount ? QStringLiteral("Billets de ") : QStringLiteral("Pièces de ")) + shortName(i);
+        list << (i < noteCount ? QStringLiteral("Billets de ") : QStringLiteral("Pièces de ")) + denominationValue(i);
     list << QStringLiteral("Prix non réclamés") << QStringLiteral("Remise en banque") << QStringLiteral("Attendu")
          << QStringLiteral("Compté") << QStringLiteral("Écart") << QStringLiteral("Motif")
          << QStringLiteral("Compté par");
     return list;
 }
 
+const csv::Book &book()
+{
+    static const csv::Book cash{cashHeaderRow(), fieldCount, QStringLiteral("du livre"),
+                                QStringLiteral("du livre de caisse de Prix général")};
+    return cash;
+}
+
 QString optionalAmount(const std::optional<Cents> &amount) { return amount ? csvAmount(*amount) : QString(); }
 
-QString onLine(qsizetype line, const QString &why) { return QStringLiteral("ligne %1\u00a0: %2").arg(line).arg(why); }
+// 1 to `most` ASCII digits, the first not a zero when `leadingZero` is false.
+bool isCount(QStringView field, qsizetype most, bool leadingZero)
+{
+    if (field.isEmpty() || field.size() > most || (!leadingZero && field[0] == QLatin1Char('0')))
+        return false;
+    for (const QChar c : field)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return true;
+}
 
 // The record of one row's fields; the empty string when they make one, else why not.
 QString readRecord(const QStringList &fields, CashRecord &record)
@@ -46,17 +55,16 @@ QString readRecord(const QStringList &fields, CashRecord &record)
         return QStringLiteral("la colonne «\u00a0%1\u00a0» contient «\u00a0%2\u00a0», que le programme n'y écrit pas")
             .arg(names[i], fields[i]);
     };
-    static const QRegularExpression number(QStringLiteral("^[1-9]\\d{0,5}$")), count(QStringLiteral("^\\d{1,6}$"));
-    if (!number.match(fields[0]).hasMatch())
+    if (!isCount(fields[0], 6, false))
         return wrong(0);
     record.number = fields[0].toInt();
-    const QDate date = QDate::fromString(fields[1], QStringLiteral("yyyy-MM-dd"));
+    const QDate date = csv::dateOf(fields[1]);
     if (!date.isValid())
         return wrong(1);
-    const QTime time = QTime::fromString(fields[2], QStringLiteral("HH:mm"));
+    const QTime time = csv::timeOf(fields[2]);
     if (!time.isValid())
         return wrong(2);
-    record.closed = QDateTime(date, time);
+    record.closed = csv::asWritten(date, time);
     // Far past any till, and far enough inside 64 bits that the checks
     // below cannot overflow.
     const Cents most = Cents(1e15);
@@ -68,7 +76,7 @@ QString readRecord(const QStringList &fields, CashRecord &record)
     if (!amount(3, record.count.openingFloat))
         return wrong(3);
     for (int i = 0; i < denominationCount; ++i) {
-        if (!count.match(fields[firstCount + i]).hasMatch())
+        if (!isCount(fields[firstCount + i], 6, true))
             return wrong(firstCount + i);
         record.count.pieces[size_t(i)] = fields[firstCount + i].toInt();
     }
@@ -113,35 +121,6 @@ QString notOurs(const QString &why)
 
 } // namespace
 
-QString denominationName(int index)
-{
-    return (index < noteCount ? QStringLiteral("Billet de ") : QStringLiteral("Pièce de ")) + shortName(index);
-}
-
-bool operator==(const CashCount &a, const CashCount &b)
-{
-    return a.openingFloat == b.openingFloat && a.unclaimedPrizes == b.unclaimedPrizes && a.pieces == b.pieces
-        && a.deposit == b.deposit && a.reason == b.reason && a.countedBy == b.countedBy;
-}
-
-Cents notesTotal(const CashCount &count)
-{
-    Cents sum = 0;
-    for (int i = 0; i < noteCount; ++i)
-        sum += count.pieces[size_t(i)] * denominations[size_t(i)];
-    return sum;
-}
-
-Cents coinsTotal(const CashCount &count)
-{
-    Cents sum = 0;
-    for (int i = noteCount; i < denominationCount; ++i)
-        sum += count.pieces[size_t(i)] * denominations[size_t(i)];
-    return sum;
-}
-
-Cents counted(const CashCount &count) { return notesTotal(count) + coinsTotal(count); }
-
 std::optional<Cents> expected(const CashCount &count, const Totals &day)
 {
     if (!day.prizes)
@@ -157,12 +136,10 @@ std::optional<Cents> difference(const CashCount &count, const Totals &day)
     return counted(count) - *due;
 }
 
-Cents floatKept(const CashCount &count) { return counted(count) - count.deposit; }
-
 CashRecord closing(const CashCount &count, const Totals &day, const QDate &date, const QDateTime &closed)
 {
     CashRecord record;
-    record.closed = QDateTime(date, QTime(closed.time().hour(), closed.time().minute()));
+    record.closed = csv::asWritten(date, QTime(closed.time().hour(), closed.time().minute()));
     record.count = count;
     record.expected = expected(count, day);
     record.counted = counted(count);
@@ -184,43 +161,30 @@ QByteArray cashRow(const CashRecord &record)
     return csv::row(fields);
 }
 
-std::optional<QList<CashRecord>> parseCashBook(const QByteArray &book, QString *refused)
+std::optional<QList<CashRecord>> parseCashBook(const QByteArray &bytes, QString *refused)
 {
     QList<CashRecord> records;
-    if (book.isEmpty())
-        return records;
-    const auto refuse = [refused](qsizetype line, const QString &why) {
-        if (refused)
-            *refused = onLine(line, why);
-        return std::nullopt;
-    };
-    const QByteArray start = csv::byteOrderMark + cashHeaderRow();
-    if (!book.startsWith(start))
-        return refuse(1, QStringLiteral("ce n'est pas l'en-tête du livre de caisse de Prix général"));
     QHash<QDate, int> numbers;
-    qsizetype line = 1;
-    for (qsizetype at = start.size(); at < book.size();) {
-        ++line;
-        const std::optional<QStringList> fields = csv::readRow(book, at);
-        if (!fields)
-            return refuse(line, QStringLiteral("elle est coupée, ou n'a pas la forme des lignes du livre (champs "
-                                               "séparés par «\u00a0;\u00a0», fin de ligne CRLF)"));
-        if (fields->size() != fieldCount)
-            return refuse(line, QStringLiteral("%1\u00a0champs au lieu de %2").arg(fields->size()).arg(fieldCount));
+    const QString why = csv::readBook(bytes, book(), [&](const QStringList &fields, QByteArrayView) {
         CashRecord record;
-        const QString why = readRecord(*fields, record);
-        if (!why.isEmpty())
-            return refuse(line, why);
+        const QString wrong = readRecord(fields, record);
+        if (!wrong.isEmpty())
+            return wrong;
         // Numbers follow each other within a date: the next one is the count plus one.
         int &last = numbers[record.closed.date()];
         if (record.number != ++last)
-            return refuse(line, QStringLiteral("le n°\u00a0%1 du %2 devrait être le n°\u00a0%3")
-                                    .arg(record.number)
-                                    .arg(record.closed.date().toString(QStringLiteral("yyyy-MM-dd")))
-                                    .arg(last));
+            return QStringLiteral("le n°\u00a0%1 du %2 devrait être le n°\u00a0%3")
+                .arg(record.number)
+                .arg(record.closed.date().toString(QStringLiteral("yyyy-MM-dd")))
+                .arg(last);
         records << record;
-    }
-    return records;
+        return QString();
+    });
+    if (why.isEmpty())
+        return records;
+    if (refused)
+        *refused = why;
+    return std::nullopt;
 }
 
 std::optional<QByteArray> appended(const QByteArray &book, CashRecord &record, QString *refused)
@@ -283,31 +247,28 @@ bool appendToCashBook(const QString &fileName, FileReplacement &file, const QStr
 {
     // The journal's lock: one lock for the files kept beside it, so that two
     // copies closing the day at once cannot both take the same number.
-    QLockFile lock(journal::lockFileName(journalName));
     QString why;
-    if (!journal::takeLock(lock, &why)) {
+    const bool done = rewriteLocked(
+        fileName, file, lockFileName(journalName), journal::maxJournalSize,
+        [&record](const PlainFile &old, QString *why) -> std::optional<QByteArray> {
+            if (old.status != PlainFile::Read && old.status != PlainFile::Missing) {
+                *why = old.status == PlainFile::NotPlain
+                           ? QStringLiteral("Un dossier, ou un autre élément qui n'est pas un fichier, porte ce "
+                                            "nom\u00a0: renommez-le ou déplacez-le.")
+                           : QStringLiteral("Il n'a pas pu être lu, ou dépasse 1\u00a0Mo\u00a0: il a été laissé tel "
+                                            "quel.");
+                return std::nullopt;
+            }
+            QString refused;
+            std::optional<QByteArray> bytes = appended(old.bytes, record, &refused);
+            if (!bytes)
+                *why = notOurs(refused);
+            return bytes;
+        },
+        &why);
+    if (!done)
         *error = reasonFor(fileName, why);
-        return false;
-    }
-    const PlainFile old = readPlainFile(fileName, journal::maxJournalSize);
-    if (old.status != PlainFile::Read && old.status != PlainFile::Missing) {
-        *error = reasonFor(fileName, old.status == PlainFile::NotPlain
-                                         ? QStringLiteral("Un dossier, ou un autre élément qui n'est pas un "
-                                                          "fichier, porte ce nom\u00a0: renommez-le ou déplacez-le.")
-                                         : QStringLiteral("Il n'a pas pu être lu, ou dépasse 1\u00a0Mo\u00a0: il a "
-                                                          "été laissé tel quel."));
-        return false;
-    }
-    const std::optional<QByteArray> bytes = appended(old.bytes, record, &why);
-    if (!bytes) {
-        *error = reasonFor(fileName, notOurs(why));
-        return false;
-    }
-    if (!replaceWhole(file, *bytes, &why)) {
-        *error = reasonFor(fileName, why);
-        return false;
-    }
-    return true;
+    return done;
 }
 
 } // namespace day

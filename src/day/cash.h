@@ -1,65 +1,32 @@
 #pragma once
 
-#include "day/money.h"
+#include "day/cashcount.h"
 #include "day/sheets.h"
 
 #include <QDateTime>
 #include <QList>
 #include <QString>
 
-#include <array>
 #include <optional>
 
 class FileReplacement;
 
-// The cash box at the day's close, and caisse.csv, its book beside the
+// The day's cash against its sheets, and caisse.csv, its book beside the
 // journal: one row per printed day statement, never rewritten.
 
 namespace day {
-
-// Notes then coins, largest first, in cents: the order of every count below
-// (billet500 … billet5, piece2e, piece1e, piece50c … piece1c).
-constexpr int denominationCount = 15;
-constexpr std::array<Cents, denominationCount> denominations = {
-    50000, 20000, 10000, 5000, 2000, 1000, 500, 200, 100, 50, 20, 10, 5, 2, 1};
-constexpr int noteCount = 7; // the first seven are notes
-// Counts past this were not typed: the spin boxes stop there.
-constexpr int maxPieces = 9999;
-
-// "Billet de 500 €", "Pièce de 2 €", "Pièce de 50 c".
-QString denominationName(int index);
-
-// What the treasurer types.
-struct CashCount
-{
-    Cents openingFloat = 0;    // fond de caisse
-    Cents unclaimedPrizes = 0; // prix non réclamés, still in the box
-    std::array<int, denominationCount> pieces{};
-    Cents deposit = 0;         // remise en banque
-    QString reason;            // motif of a difference
-    QString countedBy;         // compté par
-};
-
-bool operator==(const CashCount &a, const CashCount &b);
-
-// Notes alone, coins alone, and all of the count.
-Cents notesTotal(const CashCount &count);
-Cents coinsTotal(const CashCount &count);
-Cents counted(const CashCount &count);
 
 // Float + receipts − blacks − prizes + prizes not collected. Nothing when
 // any prize of the day is unknown.
 std::optional<Cents> expected(const CashCount &count, const Totals &day);
 // Counted − expected, signed: positive when the box holds more.
 std::optional<Cents> difference(const CashCount &count, const Totals &day);
-// What stays in the box for the next day: counted − deposit.
-Cents floatKept(const CashCount &count);
 
 // One printed day statement, as caisse.csv keeps it.
 struct CashRecord
 {
     int number = 0;     // n° within its date: 1, 2…
-    QDateTime closed;   // its date is the day accounted for; to the minute
+    QDateTime closed;   // its date is the day accounted for; to the minute, as written (csv::asWritten)
     CashCount count;
     std::optional<Cents> expected; // nothing: prizes unknown
     Cents counted = 0;

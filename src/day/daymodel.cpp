@@ -13,8 +13,6 @@ QString textOf(const std::optional<Cents> &amount) { return amount ? euros(*amou
 
 } // namespace
 
-QString unknownPrizesText() { return QStringLiteral("prix inconnus (liste saisie à la main)"); }
-
 DayModel::DayModel(QObject *parent) : QAbstractTableModel(parent) {}
 
 void DayModel::setDay(const QList<Sheet> &all, const QDate &date)

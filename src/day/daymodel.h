@@ -1,6 +1,7 @@
 #pragma once
 
 #include "day/sheets.h"
+#include "day/unknown.h"
 
 #include <QAbstractTableModel>
 
@@ -41,8 +42,5 @@ private:
     QList<Sheet> daySheets;
     Totals sums;
 };
-
-// What a row shows where the prizes are unknown.
-QString unknownPrizesText();
 
 } // namespace day

@@ -1,6 +1,6 @@
 #include "day/money.h"
 
-#include <QRegularExpression>
+#include "files/csv.h"
 
 namespace day {
 
@@ -32,11 +32,13 @@ QString csvAmount(Cents amount)
 
 std::optional<Cents> fromCsvAmount(const QString &text)
 {
-    static const QRegularExpression shape(QStringLiteral("^(-?\\d{1,17}),(\\d\\d)$"));
-    const QRegularExpressionMatch match = shape.match(text);
+    // -?\d{1,17},\d\d
+    const qsizetype euroDigits = text.size() - 3 - qsizetype(text.startsWith(QLatin1Char('-')));
+    if (!csv::isCents(text) || euroDigits > 17)
+        return std::nullopt;
     bool ok = false;
     // Sign, euros and cents read as one number: exact down to the 64-bit minimum.
-    const Cents cents = match.hasMatch() ? (match.captured(1) + match.captured(2)).toLongLong(&ok) : 0;
+    const Cents cents = (text.chopped(3) + text.right(2)).toLongLong(&ok);
     if (!ok)
         return std::nullopt;
     return cents;

@@ -1,6 +1,7 @@
 #include "day/statement.h"
 
 #include "day/daymodel.h"
+#include "day/unknown.h"
 
 #include <QMap>
 
@@ -85,8 +86,6 @@ QString signatures()
         + QStringLiteral("</td><td>Le vérificateur aux comptes") + blank + QStringLiteral("</td></tr></table>");
 }
 
-const QString unknownText() { return QStringLiteral("inconnu (prix inconnus, liste saisie à la main)"); }
-
 } // namespace
 
 QString dayStatementFileName(const QDate &date)
@@ -117,7 +116,7 @@ QString dayStatementHtml(const QString &crestPath, const QList<Sheet> &daySheets
         html += QStringLiteral("<h2>Feuilles de prix imprimées</h2>") + sheetsTable(daySheets);
         html += QStringLiteral("<p>Gardé par le club\u00a0: <b>%1</b> (les frais, avec ce que laissent les arrondis "
                                "et la fraction honteux).</p>")
-                    .arg(optionalEuros(totals.kept, unknownText()));
+                    .arg(optionalEuros(totals.kept, unknownOnPaperText()));
     }
 
     html += QStringLiteral("<h2>Caisse</h2>") + QString::fromLatin1(tableStart);
@@ -126,18 +125,17 @@ QString dayStatementHtml(const QString &crestPath, const QList<Sheet> &daySheets
     html += line(QStringLiteral("Noirs payés"), euros(-totals.blacks));
     html += line(QStringLiteral("Prix payés"), optionalEuros(totals.prizes ? std::optional<Cents>(-*totals.prizes)
                                                                             : std::nullopt,
-                                                             unknownText()));
+                                                             unknownOnPaperText()));
     html += line(QStringLiteral("Prix non réclamés"), euros(count.unclaimedPrizes));
     html += line(QStringLiteral("Attendu en caisse"),
-                 optionalEuros(record.expected, QStringLiteral("ne peut pas être calculé (prix inconnus, liste "
-                                                               "saisie à la main)")),
+                 optionalEuros(record.expected, unknownExpectedOnPaperText()),
                  true);
     html += QStringLiteral("</table><h3>Comptage</h3>") + countTable(count);
 
     html += QStringLiteral("<br>") + QString::fromLatin1(tableStart);
     html += line(QStringLiteral("Compté"), euros(record.counted), true);
-    html += line(QStringLiteral("Attendu"), optionalEuros(record.expected, unknownText()));
-    html += line(QStringLiteral("Écart (compté moins attendu)"), optionalEuros(record.difference, unknownText()),
+    html += line(QStringLiteral("Attendu"), optionalEuros(record.expected, unknownOnPaperText()));
+    html += line(QStringLiteral("Écart (compté moins attendu)"), optionalEuros(record.difference, unknownOnPaperText()),
                  true);
     QString reason = escaped(count.reason);
     if (reason.trimmed().isEmpty())
@@ -182,7 +180,7 @@ QString seasonStatementHtml(const QString &crestPath, const QDate &date, const Q
     html += QStringLiteral("</tr>");
     QList<Sheet> all;
     std::optional<Cents> differences = 0;
-    const QString unknown = QStringLiteral("inconnu");
+    const QString unknown = unknownText();
     for (auto it = daySheets.cbegin(); it != daySheets.cend(); ++it) {
         all += it.value();
         const Totals totals = totalsOf(it.value());

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // The CSV shape of the program's files, which a French spreadsheet opens as
@@ -26,5 +28,46 @@ QByteArray row(const QStringList &fields);
 // the bytes there are no row of this shape (a quote left open, a bare quote
 // or LF, a missing CRLF: a row cut short ends so).
 std::optional<QStringList> readRow(const QByteArray &bytes, qsizetype &at);
+
+// What a file of rows is: its header row (with its line end), how many
+// fields each row has, and how its refusals name it ("du journal",
+// "du journal de Prix général").
+struct Book
+{
+    QByteArray header;
+    int fieldCount = 0;
+    QString rowsOf;
+    QString headerOf;
+};
+
+// Reads a whole file of `book`'s shape: the mark, the header, then each row,
+// whose fields and bytes (line end included) go to `take`, which answers
+// why it refuses them, or nothing. Empty when every row was taken; else why
+// not, naming the line (the header is line 1): "ligne 7 : 16 champs au lieu
+// de 17". An empty file has no row.
+using RowTaker = std::function<QString(const QStringList &fields, QByteArrayView bytes)>;
+QString readBook(const QByteArray &bytes, const Book &book, const RowTaker &take);
+
+// "ligne 7 : why", as every refusal of a row reads.
+QString onLine(qsizetype line, const QString &why);
+
+// The shapes of the fields the program writes, checked by hand: a regular
+// expression per field made the checks most of the time a season took to
+// read. Digits are ASCII only.
+bool isWhole(QStringView field);   // -?\d+
+bool isCents(QStringView field);   // -?\d+,\d\d
+bool isGeneral(QStringView field); // -?\d+(,\d+)?(e[+-]\d+)?
+bool isDate(QStringView field);    // \d{4}-\d\d-\d\d
+bool isTime(QStringView field);    // \d\d:\d\d
+
+// A field of those shapes as a date or a time; invalid when it is none
+// (2026-02-31, 24:00).
+QDate dateOf(QStringView field);
+QTime timeOf(QStringView field);
+
+// A row's date and time as written, with no time zone to convert from: a
+// local time would ask the system's zone for every row, and move or refuse
+// a time that a change to summer time skips.
+QDateTime asWritten(const QDate &date, const QTime &time);
 
 } // namespace csv

@@ -1,6 +1,7 @@
 #include "form/mainwindowform.h"
 
 #include "form/commandbutton.h"
+#include "form/named.h"
 #include "form/prescaledicon.h"
 #include "form/pricebox.h"
 
@@ -54,14 +55,6 @@ QHBoxLayout *nestedRow(const char *name)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setObjectName(QString::fromLatin1(name));
     return layout;
-}
-
-template <typename Widget>
-Widget *named(QWidget *parent, const char *name)
-{
-    auto *widget = new Widget(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
 }
 
 QSpacerItem *newHorizontalSpacer()

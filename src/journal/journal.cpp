@@ -4,7 +4,6 @@
 #include "prizes/amounttext.h"
 
 #include <QList>
-#include <QTimeZone>
 #include <QStringList>
 
 #include <cfloat>
@@ -110,113 +109,25 @@ bool readFloat(float &to, const QString &field)
 }
 
 // The three list fields are empty together, when no "Calculer" made the list.
-ListAmounts &listOf(Entry &e) { return e.list ? *e.list : e.list.emplace(); }
-
-// The row's date and time as written, with no time zone to convert from:
-// a local time would ask the system's zone for every row, and move a time
-// that a change to summer time skips.
-QDateTime asWritten(const QDate &date, const QTime &time)
-{
-#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
-    return QDateTime(date, time, QTimeZone::UTC);
-#else
-    return QDateTime(date, time, Qt::UTC);
-#endif
-}
+prizes::ListAmounts &listOf(Entry &e) { return e.list ? *e.list : e.list.emplace(); }
 
 bool readDate(Entry &e, const QString &field)
 {
-    // Its shape is checked: digits where QDate's own parser would look.
-    const QDate date(QStringView(field).mid(0, 4).toInt(), QStringView(field).mid(5, 2).toInt(),
-                     QStringView(field).mid(8, 2).toInt());
-    e.printed = asWritten(date, QTime(0, 0));
+    const QDate date = csv::dateOf(field);
+    e.printed = csv::asWritten(date, QTime(0, 0));
     return date.isValid();
 }
 
 bool readTime(Entry &e, const QString &field)
 {
-    const QTime time(QStringView(field).mid(0, 2).toInt(), QStringView(field).mid(3, 2).toInt());
-    e.printed = asWritten(e.printed.date(), time);
+    const QTime time = csv::timeOf(field);
+    e.printed = csv::asWritten(e.printed.date(), time);
     return time.isValid();
 }
 
-// The shape of what a field may hold, checked by hand: a regular
-// expression per field made the checks most of the time a season takes to
-// read. Digits are ASCII only, as \d without Unicode properties.
-struct Cursor
-{
-    QStringView text;
-    qsizetype at = 0;
-
-    bool take(char c)
-    {
-        if (at < text.size() && text[at] == QLatin1Char(c)) {
-            ++at;
-            return true;
-        }
-        return false;
-    }
-    // At least `min` digits, at most `max`; false when fewer.
-    bool digits(qsizetype min = 1, qsizetype max = -1)
-    {
-        qsizetype n = 0;
-        while (at < text.size() && (max < 0 || n < max) && text[at] >= QLatin1Char('0')
-               && text[at] <= QLatin1Char('9')) {
-            ++at;
-            ++n;
-        }
-        return n >= min;
-    }
-    bool atEnd() const { return at == text.size(); }
-};
-
-// -?\d+
-bool wholeShape(QStringView field)
-{
-    Cursor c{field};
-    c.take('-');
-    return c.digits() && c.atEnd();
-}
-
-// -?\d+,\d\d
-bool centsShape(QStringView field)
-{
-    Cursor c{field};
-    c.take('-');
-    return c.digits() && c.take(',') && c.digits(2, 2) && c.atEnd();
-}
-
-// -?\d+(,\d+)?(e[+-]\d+)?
-bool generalShape(QStringView field)
-{
-    Cursor c{field};
-    c.take('-');
-    if (!c.digits())
-        return false;
-    if (c.take(',') && !c.digits())
-        return false;
-    if (c.take('e') && !((c.take('+') || c.take('-')) && c.digits()))
-        return false;
-    return c.atEnd();
-}
-
 // Empty where no "Calculer" made the printed list.
-bool wholeOrNone(QStringView field) { return field.isEmpty() || wholeShape(field); }
-bool generalOrNone(QStringView field) { return field.isEmpty() || generalShape(field); }
-
-// \d{4}-\d\d-\d\d
-bool dateShape(QStringView field)
-{
-    Cursor c{field};
-    return c.digits(4, 4) && c.take('-') && c.digits(2, 2) && c.take('-') && c.digits(2, 2) && c.atEnd();
-}
-
-// \d\d:\d\d
-bool timeShape(QStringView field)
-{
-    Cursor c{field};
-    return c.digits(2, 2) && c.take(':') && c.digits(2, 2) && c.atEnd();
-}
+bool wholeOrNone(QStringView field) { return field.isEmpty() || csv::isWhole(field); }
+bool generalOrNone(QStringView field) { return field.isEmpty() || csv::isGeneral(field); }
 
 bool yesNoShape(QStringView field) { return field == QLatin1String("oui") || field == QLatin1String("non"); }
 
@@ -224,28 +135,28 @@ bool yesNoShape(QStringView field) { return field == QLatin1String("oui") || fie
 constexpr bool (*textShape)(QStringView) = nullptr;
 
 const Column columns[] = {
-    {"Date", dayOf, dateShape, readDate},
-    {"Heure", [](const Entry &e) { return e.printed.time().toString(QStringLiteral("HH:mm")); }, timeShape,
+    {"Date", dayOf, csv::isDate, readDate},
+    {"Heure", [](const Entry &e) { return e.printed.time().toString(QStringLiteral("HH:mm")); }, csv::isTime,
      readTime},
     {"Catégorie", [](const Entry &e) { return e.category; }, textShape,
      [](Entry &e, const QString &f) { e.category = f; return true; }},
-    {"Mises", [](const Entry &e) { return whole(e.bets); }, wholeShape,
+    {"Mises", [](const Entry &e) { return whole(e.bets); }, csv::isWhole,
      [](Entry &e, const QString &f) { return readInt(e.bets, f); }},
-    {"Tarif de la mise", [](const Entry &e) { return price(e.betPrice); }, centsShape,
+    {"Tarif de la mise", [](const Entry &e) { return price(e.betPrice); }, csv::isCents,
      [](Entry &e, const QString &f) { return readDouble(e.betPrice, f); }},
-    {"Somme encaissée", [](const Entry &e) { return whole(e.receipts); }, wholeShape,
+    {"Somme encaissée", [](const Entry &e) { return whole(e.receipts); }, csv::isWhole,
      [](Entry &e, const QString &f) { return readInt(e.receipts, f); }},
-    {"Pourcentage de frais", [](const Entry &e) { return whole(e.costPercent); }, wholeShape,
+    {"Pourcentage de frais", [](const Entry &e) { return whole(e.costPercent); }, csv::isWhole,
      [](Entry &e, const QString &f) { return readInt(e.costPercent, f); }},
-    {"Montant des frais", [](const Entry &e) { return whole(e.costs); }, wholeShape,
+    {"Montant des frais", [](const Entry &e) { return whole(e.costs); }, csv::isWhole,
      [](Entry &e, const QString &f) { return readInt(e.costs, f); }},
-    {"Noirs payés", [](const Entry &e) { return whole(e.blacksPaid); }, wholeShape,
+    {"Noirs payés", [](const Entry &e) { return whole(e.blacksPaid); }, csv::isWhole,
      [](Entry &e, const QString &f) { return readInt(e.blacksPaid, f); }},
-    {"Tarif des noirs", [](const Entry &e) { return price(e.blackPrice); }, centsShape,
+    {"Tarif des noirs", [](const Entry &e) { return price(e.blackPrice); }, csv::isCents,
      [](Entry &e, const QString &f) { return readDouble(e.blackPrice, f); }},
-    {"Somme des noirs payés", [](const Entry &e) { return amount(e.blacks); }, generalShape,
+    {"Somme des noirs payés", [](const Entry &e) { return amount(e.blacks); }, csv::isGeneral,
      [](Entry &e, const QString &f) { return readFloat(e.blacks, f); }},
-    {"Somme à distribuer", [](const Entry &e) { return whole(e.pool); }, wholeShape,
+    {"Somme à distribuer", [](const Entry &e) { return whole(e.pool); }, csv::isWhole,
      [](Entry &e, const QString &f) { return readInt(e.pool, f); }},
     {"Prix principaux", [](const Entry &e) { return e.list ? whole(e.list->mainPrizes) : QString(); }, wholeOrNone,
      [](Entry &e, const QString &f) { return f.isEmpty() || readInt64(listOf(e).mainPrizes, f); }},
@@ -266,41 +177,29 @@ bool fits(int column, const QString &field)
     return !columns[column].fits || columns[column].fits(field);
 }
 
-struct Row
-{
-    QByteArray bytes; // as found, line end included
-    QStringList fields;
-};
-
 QString quoted(const QString &text) { return QStringLiteral("«\u00a0%1\u00a0»").arg(text); }
 
-// The row at `at`, which moves past its line end; nothing when the bytes
-// there are not a row of this program, `refused` then says why.
-std::optional<Row> readRow(const QByteArray &bytes, qsizetype &at, QString *refused = nullptr)
+QString wrongField(int column, const QString &field)
 {
-    const qsizetype start = at;
-    std::optional<QStringList> fields = csv::readRow(bytes, at);
-    QString why;
-    if (!fields) {
-        why = QStringLiteral("elle est coupée, ou n'a pas la forme des lignes du journal (champs séparés par "
-                             "«\u00a0;\u00a0», fin de ligne CRLF)");
-    } else if (fields->size() != fieldCount) {
-        why = QStringLiteral("%1\u00a0champs au lieu de %2").arg(fields->size()).arg(fieldCount);
-    } else {
-        for (int i = 0; i < fieldCount && why.isEmpty(); ++i)
-            if (!fits(i, fields->at(i)))
-                why = QStringLiteral("la colonne %1 contient %2, que le programme n'y écrit pas")
-                          .arg(quoted(QString::fromUtf8(columns[i].title)), quoted(fields->at(i)));
-    }
-    if (!why.isEmpty()) {
-        if (refused)
-            *refused = why;
-        return std::nullopt;
-    }
-    return Row{bytes.mid(start, at - start), *fields};
+    return QStringLiteral("la colonne %1 contient %2, que le programme n'y écrit pas")
+        .arg(quoted(QString::fromUtf8(columns[column].title)), quoted(field));
 }
 
-QString onLine(qsizetype line, const QString &why) { return QStringLiteral("ligne %1\u00a0: %2").arg(line).arg(why); }
+// Why the fields are not a row of this program; empty when they are.
+QString shapeRefusal(const QStringList &fields)
+{
+    for (int i = 0; i < fieldCount; ++i)
+        if (!fits(i, fields[i]))
+            return wrongField(i, fields[i]);
+    return {};
+}
+
+const csv::Book &book()
+{
+    static const csv::Book journal{headerRow(), fieldCount, QStringLiteral("du journal"),
+                                   QStringLiteral("du journal de Prix général")};
+    return journal;
+}
 
 } // namespace
 
@@ -329,69 +228,57 @@ std::optional<QByteArray> row(const Entry &entry, QString *refused)
 
 std::optional<QByteArray> recorded(const QByteArray &journal, const Entry &entry)
 {
-    const QByteArray start = csv::byteOrderMark + headerRow();
-    const std::optional<QByteArray> written = row(entry);
-    if (!written)
+    const std::optional<QByteArray> newRow = row(entry);
+    if (!newRow)
         return std::nullopt;
-    const QByteArray &newRow = *written;
-    if (journal.isEmpty())
-        return start + newRow;
-    if (!journal.startsWith(start))
-        return std::nullopt;
-
-    QByteArray result = start;
+    QByteArray result = csv::byteOrderMark + headerRow();
     bool replaced = false;
-    for (qsizetype at = start.size(); at < journal.size();) {
-        const std::optional<Row> found = readRow(journal, at);
-        if (!found)
-            return std::nullopt;
-        if (found->fields[0] != dayOf(entry) || found->fields[2] != entry.category) {
-            result += found->bytes;
+    const QString day = dayOf(entry);
+    const QString why = csv::readBook(journal, book(), [&](const QStringList &fields, QByteArrayView bytes) {
+        const QString refused = shapeRefusal(fields);
+        if (!refused.isEmpty())
+            return refused;
+        if (fields[0] != day || fields[2] != entry.category) {
+            result += bytes;
         } else if (!replaced) {
-            result += newRow;
+            result += *newRow;
             replaced = true;
         }
-    }
+        return QString();
+    });
+    if (!why.isEmpty())
+        return std::nullopt;
     if (!replaced)
-        result += newRow;
+        result += *newRow;
     return result;
 }
 
 std::optional<QList<Entry>> parse(const QByteArray &journal, QString *refused)
 {
     QList<Entry> entries;
-    if (journal.isEmpty())
-        return entries;
-    const auto refuse = [refused](qsizetype line, const QString &why) {
-        if (refused)
-            *refused = onLine(line, why);
-        return std::nullopt;
-    };
-    const QByteArray start = csv::byteOrderMark + headerRow();
-    if (!journal.startsWith(start))
-        return refuse(1, QStringLiteral("ce n'est pas l'en-tête du journal de Prix général"));
     // A season's rows are about 120 bytes each.
     entries.reserve(journal.size() / 100);
-    qsizetype line = 1;
-    for (qsizetype at = start.size(); at < journal.size();) {
-        ++line;
-        QString why;
-        const std::optional<Row> found = readRow(journal, at, &why);
-        if (!found)
-            return refuse(line, why);
+    const QString why = csv::readBook(journal, book(), [&](const QStringList &fields, QByteArrayView) {
+        QString wrong = shapeRefusal(fields);
+        if (!wrong.isEmpty())
+            return wrong;
         Entry entry;
         for (int i = 0; i < fieldCount; ++i)
-            if (!columns[i].read(entry, found->fields[i]))
-                return refuse(line, QStringLiteral("la colonne %1 contient %2, que le programme n'y écrit pas")
-                                        .arg(quoted(QString::fromUtf8(columns[i].title)), quoted(found->fields[i])));
-        const int listFields = int(!found->fields[12].isEmpty()) + int(!found->fields[13].isEmpty())
-                               + int(!found->fields[14].isEmpty());
+            if (!columns[i].read(entry, fields[i]))
+                return wrongField(i, fields[i]);
+        const int listFields =
+            int(!fields[12].isEmpty()) + int(!fields[13].isEmpty()) + int(!fields[14].isEmpty());
         if (listFields % 3 != 0)
-            return refuse(line, QStringLiteral("les colonnes Prix principaux, Gains minimum et Fraction honteux "
-                                               "sont remplies ensemble ou vides ensemble"));
+            return QStringLiteral("les colonnes Prix principaux, Gains minimum et Fraction honteux sont remplies "
+                                  "ensemble ou vides ensemble");
         entries << std::move(entry);
-    }
-    return entries;
+        return QString();
+    });
+    if (why.isEmpty())
+        return entries;
+    if (refused)
+        *refused = why;
+    return std::nullopt;
 }
 
 } // namespace journal

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "prizes/computedlist.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
@@ -12,14 +14,6 @@
 // comma, CRLF), so the treasurer accounts for the day without copying.
 
 namespace journal {
-
-// What the printed list shares out, as "Calculer" made it.
-struct ListAmounts
-{
-    qint64 mainPrizes = 0;   // sum of the main prizes
-    qint64 minimumGains = 0; // places paid the minimum gain, times that gain
-    float leftover = 0;      // "Fraction honteux"
-};
 
 // One printed sheet, as the "Bilan" and the sheet show it.
 struct Entry
@@ -35,7 +29,7 @@ struct Entry
     double blackPrice = 0;
     float blacks = 0;
     int pool = 0;
-    std::optional<ListAmounts> list; // nothing when no "Calculer" made the printed list
+    std::optional<prizes::ListAmounts> list; // nothing when no "Calculer" made the printed list
     bool listModified = false;
     QString sheet;                   // the sheet's file name
 };

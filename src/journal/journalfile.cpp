@@ -1,26 +1,11 @@
 #include "journal/journalfile.h"
 
+#include "files/lockedfile.h"
 #include "files/plainfile.h"
 #include "files/wholefile.h"
 #include "journal/journal.h"
 
-#include <QDateTime>
-#include <QDir>
-#include <QFileInfo>
-#include <QLockFile>
-#include <QSysInfo>
-
-#include <limits>
 #include <optional>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <csignal>
-#include <sys/types.h>
-#endif
 
 namespace journal {
 
@@ -41,114 +26,9 @@ QString unreadable(PlainFile::Status status)
     }
 }
 
-#ifdef Q_OS_WIN
-// A spreadsheet keeps the file it shows open and refuses to share it, so
-// nothing may take its name.
-bool heldOpen(const QString &fileName)
-{
-    const HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t *>(fileName.utf16()), GENERIC_READ, 0,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle != INVALID_HANDLE_VALUE) {
-        CloseHandle(handle);
-        return false;
-    }
-    return GetLastError() == ERROR_SHARING_VIOLATION;
-}
-#endif
-
-// Whether the process `pid` of this computer runs, whoever's it is: a
-// process of another account is running too (QLockFile's own test takes it
-// for gone, as it may not read its program's name).
-bool processRunning(qint64 pid)
-{
-#if defined(Q_OS_UNIX)
-    if (pid <= 0 || pid > std::numeric_limits<pid_t>::max())
-        return false;
-    return kill(pid_t(pid), 0) == 0 || errno != ESRCH;
-#elif defined(Q_OS_WIN)
-    if (pid <= 0 || pid > qint64(MAXDWORD))
-        return false;
-    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, DWORD(pid));
-    if (!process)
-        return GetLastError() != ERROR_INVALID_PARAMETER;
-    DWORD status = 0;
-    const bool running = !GetExitCodeProcess(process, &status) || status == STILL_ACTIVE;
-    CloseHandle(process);
-    return running;
-#else
-    Q_UNUSED(pid);
-    return true;
-#endif
-}
-
-// This computer's name as QLockFile writes it into its locks.
-QString lockHostName()
-{
-#ifdef Q_OS_WIN
-    return qEnvironmentVariable("COMPUTERNAME");
-#else
-    return QSysInfo::machineHostName();
-#endif
-}
-
-// Whether no running copy of the program holds the lock it could not take:
-// one of this computer whose process is gone, or, written on another
-// computer (a shared folder) or unreadable, a lock older than a write takes.
-bool heldByNone(const QLockFile &lock)
-{
-    qint64 pid = 0;
-    QString host;
-    if (lock.getLockInfo(&pid, &host, nullptr) && (host.isEmpty() || host == lockHostName()))
-        return !processRunning(pid);
-    const QFileInfo file(lock.fileName());
-    return file.exists() && file.lastModified().msecsTo(QDateTime::currentDateTime()) > lockStaleAfter;
-}
-
-// Another copy of the program in the same folder reads, rebuilds and
-// writes the journal too: without the lock, one of two prints at the same
-// moment would write over the other's row.
-QString lockRefusal(const QLockFile &lock)
-{
-    switch (lock.error()) {
-    case QLockFile::LockFailedError:
-        // QLockFile removes the lock of a copy that died holding it, unless
-        // it may not: a copy killed under another account of the computer
-        // leaves a file that this one cannot open to remove it.
-        if (heldByNone(lock))
-            return QStringLiteral("Son verrou %1 est resté après l'arrêt brutal d'une fenêtre de Prix général, et "
-                                  "le programme ne peut pas le supprimer\u00a0: le journal a été laissé tel quel. "
-                                  "Supprimez ce fichier (au besoin depuis le compte qui l'a créé), puis imprimez "
-                                  "de nouveau.")
-                .arg(QDir::toNativeSeparators(QFileInfo(lock.fileName()).absoluteFilePath()));
-        return QStringLiteral("Une autre fenêtre de Prix général est en train de l'écrire\u00a0: il a été laissé "
-                              "tel quel. Imprimez de nouveau dans un instant.");
-    case QLockFile::PermissionError:
-        return QStringLiteral("Le dossier n'accepte pas de nouveau fichier (son verrou %1 n'a pas pu être "
-                              "créé)\u00a0: il a été laissé tel quel.")
-            .arg(QFileInfo(lock.fileName()).fileName());
-    default:
-        return QStringLiteral("Son verrou %1 n'a pas pu être écrit (le disque est peut-être plein)\u00a0: il a été "
-                              "laissé tel quel.")
-            .arg(QFileInfo(lock.fileName()).fileName());
-    }
-}
-
 } // namespace
 
 QString journalFileName() { return QStringLiteral("journal.csv"); }
-
-QString lockFileName(const QString &fileName) { return fileName + QStringLiteral(".lock"); }
-
-bool takeLock(QLockFile &lock, QString *error)
-{
-    // A copy killed while writing leaves its lock; on this computer it is
-    // known dead at once, from another one (a shared folder) by its age.
-    lock.setStaleLockTime(lockStaleAfter);
-    if (lock.tryLock(lockWait))
-        return true;
-    *error = lockRefusal(lock);
-    return false;
-}
 
 bool readJournal(const QString &fileName, QList<Entry> *entries, QString *error)
 {
@@ -178,27 +58,21 @@ bool recordInJournal(const QString &fileName, FileReplacement &file, const Entry
                      .arg(refused);
         return false;
     }
-    QLockFile lock(lockFileName(fileName));
-    if (!takeLock(lock, error))
-        return false;
-    const PlainFile old = readPlainFile(fileName, maxJournalSize);
-    std::optional<QByteArray> bytes;
-    if (old.status != PlainFile::Read && old.status != PlainFile::Missing) {
-        *error = unreadable(old.status);
-    } else if (!(bytes = recorded(old.bytes, entry))) {
-        *error = QStringLiteral("Il a été enregistré sous une autre forme que celle de Prix général, sans doute "
-                                "par un tableur, et le programme ne le reconnaît plus\u00a0: il a été laissé tel "
-                                "quel.")
-                 + QString::fromUtf8(startAnew);
-    } else if (replaceWhole(file, *bytes, error)) {
-        return true;
-    }
-#ifdef Q_OS_WIN
-    if (heldOpen(fileName))
-        *error = QStringLiteral("Il est ouvert dans un autre programme, sans doute un tableur\u00a0: "
-                                "fermez-le, puis imprimez de nouveau.");
-#endif
-    return false;
+    return rewriteLocked(fileName, file, lockFileName(fileName), maxJournalSize,
+                         [&entry](const PlainFile &old, QString *why) -> std::optional<QByteArray> {
+                             if (old.status != PlainFile::Read && old.status != PlainFile::Missing) {
+                                 *why = unreadable(old.status);
+                                 return std::nullopt;
+                             }
+                             std::optional<QByteArray> bytes = recorded(old.bytes, entry);
+                             if (!bytes)
+                                 *why = QStringLiteral("Il a été enregistré sous une autre forme que celle de Prix "
+                                                       "général, sans doute par un tableur, et le programme ne le "
+                                                       "reconnaît plus\u00a0: il a été laissé tel quel.")
+                                        + QString::fromUtf8(startAnew);
+                             return bytes;
+                         },
+                         error);
 }
 
 bool recordInJournal(const QString &fileName, const Entry &entry, QString *error)

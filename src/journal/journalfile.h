@@ -4,7 +4,6 @@
 #include <QString>
 
 class FileReplacement;
-class QLockFile;
 
 namespace journal {
 
@@ -15,19 +14,6 @@ QString journalFileName();
 
 // Far above years of a club's days, far below what would hurt to read.
 constexpr qint64 maxJournalSize = 1 << 20;
-
-// Another copy's write takes milliseconds: waiting this long (ms) for it
-// means it is stuck, and one whose lock is older than the second figure died.
-constexpr int lockWait = 5000;
-constexpr int lockStaleAfter = 30000;
-
-// The lock beside `fileName` ("journal.csv.lock") that every writer of the
-// journal, and of the files kept beside it, holds while it reads and writes.
-QString lockFileName(const QString &fileName);
-
-// Takes `lock` with the settings above (stale after lockStaleAfter, waiting
-// lockWait). False, with the reason in French, when it cannot be had.
-bool takeLock(QLockFile &lock, QString *error);
 
 // Every entry of the journal at `fileName`; none when there is no such file.
 // False, with the reason in French naming the file (and the line where its

@@ -37,7 +37,7 @@ bool isOldBlank(const QLockFile &lock)
 // A slot is held for a whole run, so a lock is never stale by age (0): only
 // when Qt knows its copy gone, by its pid on this computer or a restart
 // since. A lock from another computer (a shared folder) is left alone.
-bool takeLock(QLockFile &lock)
+bool takeSlotLock(QLockFile &lock)
 {
     lock.setStaleLockTime(0);
     if (lock.tryLock(0))
@@ -69,7 +69,7 @@ LeftBehind leftBehind(const QString &folder)
             continue;
         // Its copy still runs, or another copy starting now offers it.
         auto hold = std::make_shared<QLockFile>(dir.filePath(lockName(match.captured(1).toInt())));
-        if (!takeLock(*hold))
+        if (!takeSlotLock(*hold))
             continue;
         const QString fileName = dir.filePath(name);
         const PlainFile file = readPlainFile(fileName, maxWorkFileSize);
@@ -131,7 +131,7 @@ bool Keeper::claim()
     const QDir dir(folder);
     for (int n = 1; !lock && n <= maxSlots; ++n) {
         auto candidate = std::make_unique<QLockFile>(dir.filePath(lockName(n)));
-        if (!takeLock(*candidate)) {
+        if (!takeSlotLock(*candidate)) {
             if (candidate->error() == QLockFile::LockFailedError)
                 continue; // a running copy's
             return false;

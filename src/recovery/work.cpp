@@ -62,7 +62,7 @@ QJsonValue settingsJson(const std::optional<Settings> &s)
     };
 }
 
-QJsonValue countJson(const std::optional<CountOfDay> &c)
+QJsonValue countJson(const std::optional<day::CountOfDay> &c)
 {
     if (!c)
         return QJsonValue::Null;
@@ -117,14 +117,19 @@ public:
         ok = ok && v.isArray();
         return v.toArray();
     }
-    int integerOf(const QJsonValue &v)
-    {
-        const double d = v.toDouble();
-        ok = ok && v.isDouble() && d == std::trunc(d) && d >= INT_MIN && d <= INT_MAX;
-        return ok ? int(d) : 0;
-    }
+    int integerOf(const QJsonValue &v) { return int(wholeOf(v, INT_MIN, INT_MAX)); }
+    // Cents: any whole number a double holds exactly.
+    qint64 cents(const char *key) { return wholeOf(value(key), -exactLimit, exactLimit); }
 
 private:
+    static constexpr double exactLimit = 9007199254740992.0; // 2^53
+
+    qint64 wholeOf(const QJsonValue &v, double least, double most)
+    {
+        const double d = v.toDouble();
+        ok = ok && v.isDouble() && d == std::trunc(d) && d >= least && d <= most;
+        return ok ? qint64(d) : 0;
+    }
     QJsonValue value(const char *key) const { return object.value(QLatin1String(key)); }
     QJsonObject object;
 };
@@ -169,20 +174,19 @@ std::optional<Settings> readSettings(const QJsonObject &object, bool *ok)
     return s;
 }
 
-// Cents as the spin boxes hold them, far inside an int.
-std::optional<CountOfDay> readCount(const QJsonObject &object, bool *ok)
+std::optional<day::CountOfDay> readCount(const QJsonObject &object, bool *ok)
 {
     Reader r(object, {"day", "openingFloat", "unclaimedPrizes", "pieces", "deposit", "reason", "countedBy"});
-    CountOfDay c;
+    day::CountOfDay c;
     c.day = QDate::fromString(r.string("day"), Qt::ISODate);
     r.ok = r.ok && c.day.isValid();
-    c.count.openingFloat = r.integer("openingFloat");
-    c.count.unclaimedPrizes = r.integer("unclaimedPrizes");
+    c.count.openingFloat = r.cents("openingFloat");
+    c.count.unclaimedPrizes = r.cents("unclaimedPrizes");
     const QJsonArray pieces = r.array("pieces");
     r.ok = r.ok && pieces.size() == qsizetype(c.count.pieces.size());
     for (qsizetype i = 0; r.ok && i < pieces.size(); ++i)
         c.count.pieces[std::size_t(i)] = r.integerOf(pieces[i]);
-    c.count.deposit = r.integer("deposit");
+    c.count.deposit = r.cents("deposit");
     c.count.reason = r.string("reason");
     c.count.countedBy = r.string("countedBy");
     *ok = *ok && r.ok;
@@ -201,11 +205,6 @@ std::optional<T> readOptional(const QJsonValue &value, bool *ok,
 }
 
 } // namespace
-
-bool operator==(const CountOfDay &a, const CountOfDay &b)
-{
-    return a.day == b.day && a.count == b.count;
-}
 
 QByteArray toBytes(const Work &work)
 {

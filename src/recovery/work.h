@@ -1,6 +1,6 @@
 #pragma once
 
-#include "day/cash.h"
+#include "day/cashcount.h"
 #include "prizes/prizefigures.h"
 #include "settings/settingsline.h"
 
@@ -14,14 +14,6 @@
 // as plain values, and the bytes of the recovery file that keep it.
 
 namespace recovery {
-
-// The cash box counted on "Journée" and not printed, for that day.
-struct CountOfDay
-{
-    QDate day;
-    day::CashCount count;
-};
-bool operator==(const CountOfDay &a, const CountOfDay &b);
 
 struct Work
 {
@@ -37,7 +29,7 @@ struct Work
     // The configuration fields when they differ from save.ini; the crest
     // path may hold a ";" here, which save.ini refuses.
     std::optional<Settings> unsavedSettings;
-    std::optional<CountOfDay> unprintedCount;
+    std::optional<day::CountOfDay> unprintedCount; // typed on "Journée", not printed
     QDateTime keptAt; // when it was last kept, to the millisecond
 
     friend bool operator==(const Work &a, const Work &b)

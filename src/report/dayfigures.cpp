@@ -2,18 +2,13 @@
 
 #include "prizes/amounttext.h"
 
-ComputedList computedList(const prizes::PrizeFigures &figures, const prizes::Distribution &list)
-{
-    return {figures, {list.total, qint64(list.minimumGain) * list.count, list.leftover}};
-}
-
 SheetContent sheetContent(const DayFigures &day, const QString &prizeListHtml)
 {
     const QString pool = day.totalsShown ? QString::number(day.figures.pool) + prizes::euroSuffix() : QString();
     return {day.crestPath, day.category, pool, day.bets, day.blacksPaid, prizeListHtml};
 }
 
-journal::Entry journalEntry(const DayFigures &day, const std::optional<ComputedList> &list, bool listModified,
+journal::Entry journalEntry(const DayFigures &day, const std::optional<prizes::ComputedList> &list, bool listModified,
                             const QDateTime &printed)
 {
     journal::Entry entry;

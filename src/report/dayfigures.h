@@ -1,7 +1,7 @@
 #pragma once
 
 #include "journal/journal.h"
-#include "prizes/prizefigures.h"
+#include "prizes/computedlist.h"
 #include "report/sheet.h"
 
 #include <QDateTime>
@@ -30,21 +30,11 @@ struct DayFigures
     prizes::PrizeFigures figures; // what "Calculer" would share out now
 };
 
-// The list "Calculer" last made: the figures it was made for, and what it
-// pays, which the journal records when a sheet shows that list.
-struct ComputedList
-{
-    prizes::PrizeFigures figures;
-    journal::ListAmounts amounts;
-};
-
-ComputedList computedList(const prizes::PrizeFigures &figures, const prizes::Distribution &list);
-
 SheetContent sheetContent(const DayFigures &day, const QString &prizeListHtml);
 
 // The journal's row of the sheet printed at `printed`. Its prize amounts are
 // those of `list`, which the sheet shows (nothing when no "Calculer" made
 // it); its other amounts are the "Bilan". `listModified`: the printed list
 // is another one than "Calculer" makes from the printed figures.
-journal::Entry journalEntry(const DayFigures &day, const std::optional<ComputedList> &list, bool listModified,
+journal::Entry journalEntry(const DayFigures &day, const std::optional<prizes::ComputedList> &list, bool listModified,
                             const QDateTime &printed);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "day/cash.h"
+#include "day/cashcount.h"
 
 #include <array>
 
@@ -28,7 +28,7 @@ struct DayPage
     QDoubleSpinBox *fondDeCaisse;
     QDoubleSpinBox *prixNonReclames;
     QDoubleSpinBox *remiseBanque;
-    std::array<QSpinBox *, day::denominationCount> pieces; // billet500 … piece1c
+    std::array<QSpinBox *, day::denominationCount> counts; // billet500 … piece1c
     QLineEdit *caisseAttendue;
     QLineEdit *caisseComptee;
     QLineEdit *ecartCaisse;

@@ -4,6 +4,7 @@ class FileReplacement;
 class QByteArray;
 class QString;
 class QTextDocument;
+class QWidget;
 
 // The sheet as PDF bytes: `html` laid out on a private copy of `model`, so
 // it keeps the model's document settings (its default font among them).
@@ -18,3 +19,12 @@ bool printSheet(const QTextDocument &model, const QString &html, FileReplacement
 // Hands the file to the system's PDF viewer, without waiting for the viewer.
 // False, with the reason, when no viewer could be started.
 bool openSheet(const QString &pdfPath, QString *error);
+
+// What the window does with a sheet or a statement: `html` printed to
+// `fileName` of the working folder (laid out as on `model`), each failure
+// shown over `parent` with the file's path and why. printFile() is false when
+// nothing was printed, and then nothing is to open: whatever old file is
+// there would pass a stale sheet off as today's.
+bool printFile(QWidget *parent, const QTextDocument &model, const QString &html, const QString &fileName);
+void openPrinted(QWidget *parent, const QString &fileName);
+bool printAndOpen(QWidget *parent, const QTextDocument &model, const QString &html, const QString &fileName);

@@ -1,4 +1,4 @@
-#include "prizes/prizerows.h"
+#include "prizes/ui/prizerows.h"
 
 #include "form/mainwindowform.h"
 #include "prizes/amounttext.h"
@@ -6,16 +6,14 @@
 #include <QLabel>
 #include <QSpinBox>
 
-namespace prizes {
-
-std::array<QSpinBox *, maxPrizes> prizeValueBoxes(const MainWindowForm &form)
+std::array<QSpinBox *, prizes::maxPrizes> prizeValueBoxes(const MainWindowForm &form)
 {
     return {form.valeurPrix1, form.valeurPrix2, form.valeurPrix3, form.valeurPrix4, form.valeurPrix5};
 }
 
 void setPrizeUnit(const MainWindowForm &form, bool fixedAmounts)
 {
-    const QString unit = fixedAmounts ? euroSuffix() : QStringLiteral(" %");
+    const QString unit = fixedAmounts ? prizes::euroSuffix() : QStringLiteral(" %");
     for (QSpinBox *box : prizeValueBoxes(form))
         box->setSuffix(unit);
 }
@@ -38,5 +36,3 @@ void showPrizeRows(const MainWindowForm &form, int count)
         rows[i][1]->setVisible(true);
     }
 }
-
-} // namespace prizes

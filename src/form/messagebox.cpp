@@ -1,5 +1,6 @@
-#include "app/messagebox.h"
+#include "form/messagebox.h"
 
+#include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -23,4 +24,21 @@ bool confirmLoss(QWidget *parent, const QString &text, const QString &details, c
     box.setEscapeButton(cancel);
     box.exec();
     return box.clickedButton() == lose;
+}
+
+void warn(QWidget *parent, const QString &text, const QString &details)
+{
+    QMessageBox box(parent);
+    setUpWarning(box, text, details);
+    box.exec();
+}
+
+QString shownPath(const QString &fileName)
+{
+    return QDir::toNativeSeparators(QDir::current().absoluteFilePath(fileName));
+}
+
+void warnAboutFile(QWidget *parent, const QString &text, const QString &fileName, const QString &reason)
+{
+    warn(parent, text, shownPath(fileName) + QLatin1Char('\n') + reason);
 }

@@ -1,4 +1,4 @@
-#include "report/crest.h"
+#include "report/ui/crest.h"
 
 #include <QFileInfo>
 #include <QImage>

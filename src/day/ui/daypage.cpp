@@ -1,6 +1,7 @@
-#include "day/daypage.h"
+#include "day/ui/daypage.h"
 
 #include "day/daymodel.h"
+#include "form/named.h"
 #include "form/pricebox.h"
 
 #include <QComboBox>
@@ -26,14 +27,6 @@ const char *const pieceNames[day::denominationCount] = {
     "billet500", "billet200", "billet100", "billet50", "billet20", "billet10", "billet5", "piece2e",
     "piece1e",   "piece50c",  "piece20c",  "piece10c", "piece5c",  "piece2c",  "piece1c",
 };
-
-template <typename Widget>
-Widget *named(QWidget *parent, const char *name)
-{
-    auto *widget = new Widget(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 // Euros to the cent, as far as a cash box goes.
 QDoubleSpinBox *moneyBox(QWidget *parent, const char *name, const QString &spoken)
@@ -68,7 +61,7 @@ QPushButton *button(QWidget *parent, const char *name, const QString &text)
 day::Cents cents(const QDoubleSpinBox *box) { return std::llround(box->value() * 100.0); }
 
 // One column of notes or coins: "500 €" and its count.
-QGroupBox *piecesBox(QWidget *parent, DayPage &page, const char *name, const QString &title, int from, int to)
+QGroupBox *denominationsBox(QWidget *parent, DayPage &page, const char *name, const QString &title, int from, int to)
 {
     auto *box = named<QGroupBox>(parent, name);
     box->setTitle(title);
@@ -78,9 +71,9 @@ QGroupBox *piecesBox(QWidget *parent, DayPage &page, const char *name, const QSt
         auto *count = named<QSpinBox>(box, pieceNames[i]);
         count->setMaximum(day::maxPieces);
         count->setAccessibleName(day::denominationName(i));
-        const QString label = day::denominationName(i).section(QLatin1Char(' '), 2);
+        const QString label = day::denominationValue(i);
         form->addRow(label, count);
-        page.pieces[size_t(i)] = count;
+        page.counts[size_t(i)] = count;
     }
     return box;
 }
@@ -128,8 +121,8 @@ void DayPage::build(QWidget *page)
     auto *cash = named<QGroupBox>(page, "caisse");
     cash->setTitle(QStringLiteral("Caisse"));
     auto *row = new QHBoxLayout(cash);
-    row->addWidget(piecesBox(cash, *this, "billets", QStringLiteral("Billets"), 0, day::noteCount));
-    row->addWidget(piecesBox(cash, *this, "pieces", QStringLiteral("Pièces"), day::noteCount, day::denominationCount));
+    row->addWidget(denominationsBox(cash, *this, "billets", QStringLiteral("Billets"), 0, day::noteCount));
+    row->addWidget(denominationsBox(cash, *this, "pieces", QStringLiteral("Pièces"), day::noteCount, day::denominationCount));
     auto *sums = new QFormLayout();
     sums->setVerticalSpacing(4);
     fondDeCaisse = moneyBox(cash, "fondDeCaisse", QStringLiteral("Fond de caisse"));
@@ -171,7 +164,7 @@ day::CashCount countIn(const DayPage &page)
     count.unclaimedPrizes = cents(page.prixNonReclames);
     count.deposit = cents(page.remiseBanque);
     for (int i = 0; i < day::denominationCount; ++i)
-        count.pieces[size_t(i)] = page.pieces[size_t(i)]->value();
+        count.pieces[size_t(i)] = page.counts[size_t(i)]->value();
     count.reason = page.motifEcart->text();
     count.countedBy = page.comptePar->text();
     return count;
@@ -183,7 +176,7 @@ void showCount(DayPage &page, const day::CashCount &count)
     page.prixNonReclames->setValue(double(count.unclaimedPrizes) / 100.0);
     page.remiseBanque->setValue(double(count.deposit) / 100.0);
     for (int i = 0; i < day::denominationCount; ++i)
-        page.pieces[size_t(i)]->setValue(count.pieces[size_t(i)]);
+        page.counts[size_t(i)]->setValue(count.pieces[size_t(i)]);
     page.motifEcart->setText(count.reason);
     page.comptePar->setText(count.countedBy);
 }

@@ -1,12 +1,15 @@
-#include "report/printing.h"
+#include "report/ui/printing.h"
 
 #include "files/wholefile.h"
-#include "report/crest.h"
+#include "form/messagebox.h"
+#include "report/ui/crest.h"
 #include "report/sheet.h"
 
 #include <QBuffer>
+#include <QCursor>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -156,4 +159,31 @@ bool openSheet(const QString &pdfPath, QString *error)
                             "PDF, ou ouvrez la feuille vous-même.");
     return false;
 #endif
+}
+
+bool printFile(QWidget *parent, const QTextDocument &model, const QString &html, const QString &fileName)
+{
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    QString error;
+    const bool printed = printSheet(model, html, fileName, &error);
+    QGuiApplication::restoreOverrideCursor();
+    if (!printed)
+        warnAboutFile(parent, QStringLiteral("Erreur lors de la création du fichier PDF\u00a0!"), fileName, error);
+    return printed;
+}
+
+void openPrinted(QWidget *parent, const QString &fileName)
+{
+    QString error;
+    if (!openSheet(fileName, &error))
+        warnAboutFile(parent, QStringLiteral("Le fichier PDF a été créé mais n'a pas pu être ouvert."), fileName,
+                      error);
+}
+
+bool printAndOpen(QWidget *parent, const QTextDocument &model, const QString &html, const QString &fileName)
+{
+    if (!printFile(parent, model, html, fileName))
+        return false;
+    openPrinted(parent, fileName);
+    return true;
 }

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "files/plainfile.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class FileReplacement;
+class QLockFile;
+
+// A file that several copies of the program rewrite (the journal, the cash
+// book): each reads it, rebuilds it and writes it whole while it holds a
+// lock beside it, so that no copy writes over another's row.
+
+// Another copy's write takes milliseconds: waiting this long (ms) for it
+// means it is stuck, and one whose lock is older than the second figure died.
+constexpr int writerLockWait = 5000;
+constexpr int writerLockStaleAfter = 30000;
+
+// "journal.csv.lock" beside "journal.csv".
+QString lockFileName(const QString &fileName);
+
+// Takes `lock` with the settings above (stale after writerLockStaleAfter,
+// waiting writerLockWait). False, with the reason in French, when it cannot
+// be had.
+bool takeWriterLock(QLockFile &lock, QString *error);
+
+// What becomes of the file: its new bytes, or nothing with the reason in
+// French. `old` is the file as found (read when a plain file of sane size).
+using Rebuild = std::function<std::optional<QByteArray>(const PlainFile &old, QString *why)>;
+
+// Rewrites `fileName` through `file`, whole or nothing, while holding the
+// lock `lockName`: reads it (at most `maxSize` bytes), hands it to
+// `rebuild`, writes what that gives. False, with the reason in French, when
+// the file is left as it was; on Windows a file a spreadsheet holds open is
+// named as such.
+bool rewriteLocked(const QString &fileName, FileReplacement &file, const QString &lockName, qint64 maxSize,
+                   const Rebuild &rebuild, QString *error);

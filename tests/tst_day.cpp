@@ -1,6 +1,7 @@
 #include "day/cash.h"
 #include "day/daymodel.h"
 #include "day/statement.h"
+#include "files/wholefile.h"
 #include "journal/journal.h"
 #include "journal/journalfile.h"
 
@@ -154,14 +155,19 @@ void TestDay::dayModel_data()
     QTest::addColumn<int>("handTyped"); // 0: none, 1: some, 2: every list typed by hand
     QTest::addColumn<int>("maxBets");
     QTest::addColumn<QString>("receipts"); // expected text of the day's total; empty: not checked
+    QTest::addColumn<QStringList>("names"); // the rows' categories; empty: not checked
     QTest::newRow("three categories of the issue: 623,00 € from counts, not the truncated euros")
-        << -3 << 0 << 0 << "623,00\u00a0€";
-    QTest::newRow("random day: each sheet to the cent, totals the rows' sum") << 40 << 0 << 9999 << "";
-    QTest::newRow("one list typed by hand: prizes and kept unknown in the total") << 12 << 1 << 9999 << "";
-    QTest::newRow("every list typed by hand: expected cash cannot be computed") << 5 << 2 << 9999 << "";
-    QTest::newRow("counts and tariffs at the program's limits: no overflow") << 60 << 0 << day::maxCount << "";
-    QTest::newRow("a day without a sheet: a row of zero totals") << 0 << 0 << 0 << "0,00\u00a0€";
-    QTest::newRow("season of 5000 rows filtered to its day") << 5000 << 1 << 9999 << "";
+        << -3 << 0 << 0 << "623,00\u00a0€" << QStringList{"arc classique", "arc poulie", "arc nu"};
+    QTest::newRow("a category shot twice: each shoot a line of its own, numbered")
+        << -2 << 0 << 0 << "490,00\u00a0€"
+        << QStringList{"arc classique (tir 1)", "arc poulie", "arc classique (tir 2)"};
+    QTest::newRow("random day: each sheet to the cent, totals the rows' sum") << 40 << 0 << 9999 << "" << QStringList();
+    QTest::newRow("one list typed by hand: prizes and kept unknown in the total") << 12 << 1 << 9999 << "" << QStringList();
+    QTest::newRow("every list typed by hand: expected cash cannot be computed") << 5 << 2 << 9999 << "" << QStringList();
+    QTest::newRow("counts and tariffs at the program's limits: no overflow") << 60 << 0 << day::maxCount << "" << QStringList();
+    QTest::newRow("a day without a sheet: a row of zero totals") << 0 << 0 << 0 << "0,00\u00a0€" << QStringList();
+    QTest::newRow("season of 5000 rows filtered to its day") << 5000 << 1 << 9999 << "" << QStringList();
+    QTest::newRow("twenty seasons, 100000 rows: read whole, none refused") << 100000 << 1 << 9999 << "" << QStringList();
 }
 
 void TestDay::dayModel()
@@ -170,16 +176,23 @@ void TestDay::dayModel()
     QFETCH(int, handTyped);
     QFETCH(int, maxBets);
     QFETCH(QString, receipts);
+    QFETCH(QStringList, names);
     QRandomGenerator random(20261210 + sheets);
     QList<journal::Entry> entries;
     // Independent sums of what the day's cash box should hold.
     Cents receiptSum = 0, blackSum = 0, prizeSum = 0;
     bool prizesKnown = true;
-    if (sheets < 0) {
+    if (sheets == -3) {
         entries << sheetEntry(closingDay, "arc classique", 101, 350, 7, 50, 200)
                 << sheetEntry(closingDay, "arc poulie", 57, 350, 3, 50, 120)
                 << sheetEntry(closingDay, "arc nu", 20, 350, 0, 50, 40);
         receiptSum = 62300, blackSum = 500, prizeSum = 36000;
+    } else if (sheets == -2) { // arc classique at 14:32 and again later
+        entries << sheetEntry(closingDay, "arc classique", 83, 350, 7, 50, 200)
+                << sheetEntry(closingDay, "arc poulie", 57, 350, 3, 50, 120)
+                << sheetEntry(closingDay, "arc classique", 0, 350, 0, 50, 40);
+        entries.last().printed.setTime(QTime(17, 5));
+        receiptSum = 49000, blackSum = 500, prizeSum = 36000;
     }
     for (int i = 0; i < sheets; ++i) {
         const bool onDay = sheets < 100 || i % 50 == 0;
@@ -188,7 +201,7 @@ void TestDay::dayModel()
         const Cents blackTariff = maxBets == day::maxCount ? day::maxTariff : random.bounded(10000);
         const bool typed = handTyped == 2 || (handTyped == 1 && i % 7 == 3);
         const qint64 prizes = random.bounded(1 << 30);
-        const QDate date = onDay ? closingDay : closingDay.addDays(-1 - random.bounded(300));
+        const QDate date = onDay ? closingDay : closingDay.addDays(-1 - random.bounded(sheets > 10000 ? 7300 : 300));
         entries << sheetEntry(date, QStringLiteral("catégorie %1").arg(i), bets, betTariff, blacks, blackTariff,
                               typed ? std::nullopt : std::optional<qint64>(prizes));
         if (!onDay)
@@ -230,6 +243,10 @@ void TestDay::dayModel()
     QCOMPARE(model.totals().blacks, blackSum);
     if (!receipts.isEmpty())
         QCOMPARE(model.data(model.index(last, day::DayModel::Receipts)).toString(), receipts);
+    QStringList shown;
+    for (int row = 0; row < last && !names.isEmpty(); ++row)
+        shown << model.data(model.index(row, day::DayModel::Category)).toString();
+    QCOMPARE(shown, names);
 
     day::CashCount count = countOf({1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3});
     count.openingFloat = 12345;
@@ -272,7 +289,7 @@ void TestDay::days()
     QCOMPARE(day::seasonName(today), "2026-2027");
     QCOMPARE(day::seasonName(today.addDays(1)), "2027-2028");
     QCOMPARE(day::seasonStatementFileName(QDate(2026, 9, 1)), "bilan_saison_2026-2027.pdf");
-    QCOMPARE(day::dayStatementFileName(QDate(2026, 9, 1)), "bilan_2026-09-01.pdf");
+    QCOMPARE(day::dayStatementFileName(QDate(2026, 9, 1), 2), "bilan_2026-09-01_n2.pdf");
 }
 
 void TestDay::journalRead_data()
@@ -362,6 +379,8 @@ void TestDay::cashBook_data()
                                                  << "ligne 2\u00a0: la colonne «\u00a0Fond de caisse\u00a0»" << 0;
     QTest::newRow("the journal in its place") << mark + journal::headerRow() << "ligne 1\u00a0:" << 0;
     QTest::newRow("a full disk: nothing written") << QByteArray("full") << "No space left on device" << 0;
+    QTest::newRow("its statement on a disk that fills: the book as it was, the number unused")
+        << QByteArray("statement on a full disk") << "No space left on device" << 0;
     QTest::newRow("another window writing the book: nothing written, its number not taken")
         << QByteArray("locked") << "Une autre fenêtre de Prix général est en train de l'écrire" << 0;
 }
@@ -373,6 +392,12 @@ void TestDay::cashBook()
     QFETCH(int, number);
     QTemporaryDir dir;
     const QString fileName = dir.filePath("caisse.csv"), journalName = dir.filePath("journal.csv");
+    const bool statementFails = book == "statement on a full disk";
+    if (statementFails) {
+        day::CashRecord first = recordOn(closingDay);
+        first.number = 1;
+        book = mark + day::cashHeaderRow() + day::cashRow(first);
+    }
     const bool missing = book == "missing" || book == "full" || book == "locked";
     if (!missing)
         QVERIFY(writeBytes(fileName, book));
@@ -382,9 +407,16 @@ void TestDay::cashBook()
     // As another copy of the program holds it while it writes.
     QLockFile writing(journalName + ".lock");
     QVERIFY(book != "locked" || writing.tryLock());
-    const bool appended = book == "full"
-                              ? day::appendToCashBook(fileName, disk, journalName, record, &error)
-                              : day::appendToCashBook(fileName, journalName, record, &error);
+    // A statement that the disk takes part of, then refuses.
+    fulldisk::FillingDisk statementDisk(30000, 4096, {});
+    const day::Numbered statement{[&](const day::CashRecord &, QString *why) {
+                                      return replaceWhole(statementDisk, QByteArray(64 * 1024, '%'), why);
+                                  },
+                                  {}};
+    const bool appended = book == "full"   ? day::appendToCashBook(fileName, disk, journalName, record, &error)
+                          : statementFails ? day::appendToCashBook(fileName, *replacementFor(fileName), journalName,
+                                                                   record, &error, statement)
+                                           : day::appendToCashBook(fileName, journalName, record, &error);
     QVERIFY2(appended == refused.isEmpty(), qPrintable(error));
     QCOMPARE(QFile::exists(journalName + ".lock"), writing.isLocked());
     if (!appended) {
@@ -393,6 +425,12 @@ void TestDay::cashBook()
         QCOMPARE(QFile::exists(fileName), !missing);
         if (!missing)
             QCOMPARE(readBytes(fileName), book);
+        // The number a refused record would have taken is the next one's.
+        if (statementFails) {
+            QVERIFY(!statementDisk.committed);
+            QVERIFY2(day::appendToCashBook(fileName, journalName, record, &error), qPrintable(error));
+            QCOMPARE(record.number, 2);
+        }
         return;
     }
     QCOMPARE(record.number, number);
@@ -465,6 +503,10 @@ void TestDay::statements()
            << day::sheetOf(sheetEntry(QDate(2026, 8, 31), "arc nu", 10, 350, 1, 50, 20)).value();
     day::CashRecord earlier = recordOn(QDate(2026, 9, 1));
     earlier.number = 1;
+    // A sheet printed after its day's last count, and a day never counted.
+    day::Sheet late = day::sheetOf(sheetEntry(QDate(2026, 9, 1), "arc nu", 10, 350, 1, 50, 20)).value();
+    late.printed.setTime(QTime(19, 0));
+    season << late << day::sheetOf(sheetEntry(QDate(2026, 10, 3), "arc nu", 10, 350, 1, 50, 20)).value();
     const QString seasonHtml = day::seasonStatementHtml(":/blason.png", closingDay, season, {earlier, record});
     QVERIFY(seasonHtml.contains("Bilan de la saison 2026-2027"));
     QVERIFY(seasonHtml.contains("mardi 1er septembre 2026"));
@@ -474,6 +516,11 @@ void TestDay::statements()
     const QString total = plainText(seasonHtml).section("Total de la saison", 1);
     const QString differences = plainText(day::euros(*earlier.difference + *record.difference));
     QVERIFY2(total.contains(' ' + differences + ' ') || total.endsWith(' ' + differences), qPrintable(total));
+    QCOMPARE(plainText(seasonHtml).count("compté avant la dernière feuille"), 1);
+    QCOMPARE(plainText(seasonHtml).count("aucun comptage"), 1);
+    // A season never counted has no difference, not one of 0,00 €.
+    const QString uncounted = plainText(day::seasonStatementHtml(":/blason.png", closingDay, season, {}));
+    QVERIFY2(uncounted.section("Total de la saison", 1).contains("aucun comptage"), qPrintable(uncounted));
 
     // French typography: a no-break space before : ; ! ? in the text read.
     for (const QString &page : {html, seasonHtml}) {

@@ -187,7 +187,7 @@ void TestDayWindow::statements()
     QVERIFY(!window->close());
     QCOMPARE(asked, QStringList{"Le comptage de la caisse n'a pas été imprimé."});
 
-    const QString dayFile = day::dayStatementFileName(QDate::currentDate());
+    const QString dayFile = day::dayStatementFileName(QDate::currentDate(), 1);
     windowtest::click(*window, "imprimerBilan");
     QTRY_COMPARE(openedFiles().size(), 4);
     QCOMPARE(QFileInfo(openedFiles().last()).fileName(), dayFile);
@@ -205,13 +205,18 @@ void TestDayWindow::statements()
         QVERIFY2(at >= 0, qPrintable(piece + " missing in order from: " + text));
     }
 
-    // Printed again with a changed count: a new number, which says what it replaces.
+    // Printed again with a changed count: a new number, in a file of its own,
+    // which says what it replaces; the first stays as it was printed.
+    const QByteArray firstStatement = windowtest::readBytes(dayFile);
     typeCount(*window, {"comptePar=Léa et Marc"});
     windowtest::click(*window, "imprimerBilan");
     QTRY_COMPARE(openedFiles().size(), 5);
-    QVERIFY2(!readBack || pdfText(dayFile).contains("n° 2 (remplace le n° 1)"), qPrintable(pdfText(dayFile)));
+    const QString secondFile = day::dayStatementFileName(QDate::currentDate(), 2);
+    QCOMPARE(QFileInfo(openedFiles().last()).fileName(), secondFile);
+    QCOMPARE(windowtest::readBytes(dayFile), firstStatement);
+    QVERIFY2(!readBack || pdfText(secondFile).contains("n° 2 (remplace le n° 1)"), qPrintable(pdfText(secondFile)));
     if (readBack)
-        qInfo("%s:\n%s", qPrintable(dayFile), qPrintable(pdfLayout(dayFile)));
+        qInfo("%s:\n%s", qPrintable(secondFile), qPrintable(pdfLayout(secondFile)));
     QVERIFY(day::readCashBook("caisse.csv", &records, &error) && records.size() == 2);
 
     const QString seasonFile = day::seasonStatementFileName(QDate::currentDate());

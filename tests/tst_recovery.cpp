@@ -224,18 +224,37 @@ void TestRecovery::roundTrip_data()
         << exampleWith([](Work &w) { w.bets = INT_MAX; w.blacksPaid = INT_MIN; w.listComputedFor->pool = INT_MIN; });
     QTest::newRow("no time kept") << exampleWith([](Work &w) { w.keptAt = QDateTime(); });
     QTest::newRow("kept in local time") << exampleWith([](Work &w) { w.keptAt = QDateTime::currentDateTime(); });
+    QTest::newRow("a list printed as a shoot of its own")
+        << exampleWith([](Work &w) {
+               w.listPrintedAs = journal::Shoot{QDate(2026, 12, 9), QStringLiteral("arc classique"),
+                                                QStringLiteral("prixGeneral_arc_classique_2026-12-09_tir2.pdf")};
+           });
+    QTest::newRow("a pasted list of 9000 names, past 1 MiB: kept whole") << exampleWith([](Work &w) {
+        for (int i = 0; i < 9000; ++i)
+            w.list += QStringLiteral("<p>%1. Émile «\u00a0Le Gaucher\u00a0» Dupré-Lafontaine, 1er prix</p>\n").arg(i);
+    });
 }
 
 void TestRecovery::roundTrip()
 {
     QFETCH(Work, work);
     const QByteArray bytes = recovery::toBytes(work);
-    QVERIFY(bytes.startsWith("Prix g\xC3\xA9n\xC3\xA9ral, travail en cours, format 1\n"));
+    QVERIFY(bytes.startsWith("Prix g\xC3\xA9n\xC3\xA9ral, travail en cours, format 2\n"));
     QCOMPARE(QString::fromUtf8(bytes).toUtf8(), bytes); // valid UTF-8
     const std::optional<Work> back = recovery::fromBytes(bytes);
     QVERIFY(back);
     QCOMPARE(*back, work);
     QCOMPARE(back->keptAt.offsetFromUtc(), work.keptAt.offsetFromUtc());
+    // A file of an earlier version, format 1, without the shoot: read as it stands.
+    if (!work.listPrintedAs) {
+        const qsizetype start = bytes.indexOf('\n') + 1, end = bytes.lastIndexOf('\n', bytes.size() - 2) + 1;
+        const QByteArray json = bytes.mid(start, end - start).replace("    \"listPrintedAs\": null,\n", "");
+        const QByteArray earlier = "Prix g\xC3\xA9n\xC3\xA9ral, travail en cours, format 1\n" + json + "fin, "
+                                   + QByteArray::number(json.size()) + " octets\n";
+        QCOMPARE(recovery::fromBytes(earlier).value_or(Work()), work);
+    }
+    // No file the program writes is one it would refuse to read.
+    QVERIFY(bytes.size() <= recovery::maxWorkWriteSize);
 }
 
 void TestRecovery::roundTripsRandomWork()
@@ -265,7 +284,8 @@ void TestRecovery::refusesBytes_data()
     QTest::newRow("save.ini line") << goodSettingsLine();
     QTest::newRow("byte-order mark a text editor added") << "\xEF\xBB\xBF" + whole;
     QTest::newRow("line ends an editor turned to CRLF") << QByteArray(whole).replace("\n", "\r\n");
-    QTest::newRow("format of a later version") << QByteArray(whole).replace("format 1\n", "format 2\n");
+    QTest::newRow("format of a later version") << QByteArray(whole).replace("format 2\n", "format 3\n");
+    QTest::newRow("format 1 with the shoot of format 2") << QByteArray(whole).replace("format 2\n", "format 1\n");
     QTest::newRow("end line counting other bytes") << QByteArray(whole).replace(" octets", "0 octets");
     QTest::newRow("a field missing") << edited("\"bets\": 42,", "");
     QTest::newRow("a field unknown") << edited("\"bets\": 42,", "\"bets\": 42, \"x\": 1,");
@@ -301,10 +321,12 @@ void TestRecovery::setsAsideDamagedFiles_data()
     QTest::newRow("foreign text") << "file" << QByteArray("bonjour\n");
     QTest::newRow("empty, from a power cut") << "file" << QByteArray();
     QTest::newRow("saved by a spreadsheet") << "file" << QByteArray("Date;Heure\r\n2026-12-09;14:32\r\n");
-    QTest::newRow("over 1 MiB, never read whole")
-        << "file" << QByteArray(whole).replace("Dupré", QByteArray(recovery::maxWorkFileSize, 'e'));
+    QTest::newRow("past the size the program writes, never read whole") << "large" << whole;
     QTest::newRow("a folder by that name") << "folder" << QByteArray();
     QTest::newRow("first set-aside name taken: never written over") << "taken" << QByteArray("bonjour\n");
+#ifdef Q_OS_LINUX
+    QTest::newRow("another account's file this one may not read: named, left in place") << "unreadable" << whole;
+#endif
 }
 
 void TestRecovery::setsAsideDamagedFiles()
@@ -318,6 +340,27 @@ void TestRecovery::setsAsideDamagedFiles()
         QVERIFY(QDir().mkpath(file + "/inside") && writeBytes(file + "/inside/a", "a"));
     else
         QVERIFY(writeBytes(file, bytes));
+    // A hole past the end: as large as it says, without the disk to hold it.
+    if (kind == "large")
+        QVERIFY(QFile::resize(file, recovery::maxWorkFileSize + 1));
+#ifdef Q_OS_LINUX
+    if (kind == "unreadable") {
+        // Only root can be another account for a moment (setfsuid).
+        if (geteuid() != 0)
+            QSKIP("run as root to read the file as another account");
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner));
+        auto other = std::make_unique<testhelpers::OtherAccount>(dir.path(), file);
+        QVERIFY(other->ok);
+        const recovery::LeftBehind left = recovery::leftBehind(dir.path());
+        other.reset();
+        QVERIFY(left.works.isEmpty() && left.setAside.isEmpty());
+        QCOMPARE(left.unread.size(), 1);
+        QCOMPARE(left.unread[0].fileName, file);
+        QVERIFY(!left.unread[0].why.isEmpty());
+        QCOMPARE(readBytes(file), bytes); // left as it was, for its account
+        return;
+    }
+#endif
     if (kind == "taken")
         QVERIFY(writeBytes(dir.filePath("recuperation-1-illisible.txt"), "earlier"));
     const QString keptAs = dir.filePath(kind == "taken" ? "recuperation-1-illisible-2.txt" : "recuperation-1-illisible.txt");
@@ -328,6 +371,8 @@ void TestRecovery::setsAsideDamagedFiles()
     QVERIFY(!QFileInfo::exists(file));
     if (kind == "folder")
         QCOMPARE(readBytes(keptAs + "/inside/a"), QByteArray("a"));
+    else if (kind == "large")
+        QCOMPARE(QFileInfo(keptAs).size(), recovery::maxWorkFileSize + 1);
     else
         QCOMPARE(readBytes(keptAs), bytes);
     if (kind == "taken")
@@ -364,6 +409,9 @@ void TestRecovery::judgesLocks()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QVERIFY(writeBytes(fileOf(dir.path(), 1), recovery::toBytes(example())));
+    // What a kill in the middle of its last write left: it goes with the slot.
+    const QString unfinished = fileOf(dir.path(), 1) + ".Ab12Cd";
+    QVERIFY(writeBytes(unfinished, recovery::toBytes(example()).left(100)));
     if (ageSeconds >= 0) {
         QFile file(lockOf(dir.path(), 1));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(lock) == lock.size() && file.flush());
@@ -380,6 +428,7 @@ void TestRecovery::judgesLocks()
         QCOMPARE(dirEntries(dir.path()), QStringList());
     } else {
         QCOMPARE(readBytes(lockOf(dir.path(), 1)), lock);
+        QVERIFY(QFileInfo::exists(unfinished)); // its copy may be writing it
     }
 }
 
@@ -485,11 +534,18 @@ void TestRecovery::unwritableFolder()
     QVERIFY(!keeper.discard());
     QVERIFY(keeper.fileName().isEmpty());
     const recovery::LeftBehind left = recovery::leftBehind(folder);
-    QVERIFY(left.works.isEmpty() && left.setAside.isEmpty());
-    if (obstacle == "full disk") // the work waits for room, whole
+    QVERIFY(left.setAside.isEmpty());
+    if (obstacle == "full disk") {
+        // Offered all the same, without a lock the disk has no room for;
+        // not taken back, it waits for room, whole.
+        QCOMPARE(left.works.size(), 1);
+        QCOMPARE(left.works[0].work, example());
+        QVERIFY(!keeper.takeBack(left.works[0], &error));
         QCOMPARE(recovery::fromBytes(readBytes("recuperation-1.txt")).value_or(Work()), example());
-    else
+    } else {
+        QVERIFY(left.works.isEmpty());
         QVERIFY(!recovery::setAside(QDir(folder).filePath("recuperation-1.txt")));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestRecovery)

@@ -132,9 +132,10 @@ void TestReport::journalRow()
     QCOMPARE(refused.isEmpty(), !expected.isEmpty());
     if (expected.isEmpty())
         return;
-    // It reads back as a row of the program's: recording it again replaces it.
+    // It reads back as a row of the program's: its shoot recorded again replaces it.
     const QByteArray journal = "\xEF\xBB\xBF" + journal::headerRow() + expected;
-    QCOMPARE(journal::recorded(journal, entry).value_or(QByteArray()), journal);
+    const journal::Shoot shoot{entry.printed.date(), entry.category, entry.sheet};
+    QCOMPARE(journal::recorded(journal, entry, shoot).value_or(QByteArray()), journal);
 }
 
 void TestReport::journalRecords_data()
@@ -147,25 +148,33 @@ void TestReport::journalRecords_data()
     const QByteArray yesterday = *journal::row(entryOn(8)), poulie = *journal::row(entryOn(9, "arc poulie"));
     const QByteArray first = *journal::row(entryOn(9, "arc classique", 100)), today = *journal::row(entryOn(9));
     QTest::addColumn<QByteArray>("journal");
+    QTest::addColumn<bool>("replacing");      // the shoot of the day's first row of arc classique
     QTest::addColumn<QByteArray>("expected"); // empty: refused as foreign
-    QTest::newRow("no journal: mark, header, the row") << QByteArray() << header + today;
-    QTest::newRow("same day and category replaced in place, other rows byte for byte")
-        << header + yesterday + first + poulie << header + yesterday + today + poulie;
-    QTest::newRow("another day's row of the category stays") << header + yesterday << header + yesterday + today;
-    QTest::newRow("saved without the mark: foreign") << header.mid(3) + yesterday << QByteArray();
-    QTest::newRow("saved with commas: foreign") << QByteArray(header + yesterday).replace(';', ',') << QByteArray();
+    QTest::newRow("no journal: mark, header, the row") << QByteArray() << false << header + today;
+    QTest::newRow("a shoot replaced in place, other rows byte for byte")
+        << header + yesterday + first + poulie << true << header + yesterday + today + poulie;
+    QTest::newRow("a second shoot of the day: a row of its own, the first kept")
+        << header + yesterday + first + poulie << false << header + yesterday + first + poulie + today;
+    QTest::newRow("another day's row of the category stays") << header + yesterday << true
+                                                             << header + yesterday + today;
+    QTest::newRow("saved without the mark: foreign") << header.mid(3) + yesterday << false << QByteArray();
+    QTest::newRow("saved with commas: foreign") << QByteArray(header + yesterday).replace(';', ',') << false << QByteArray();
     QTest::newRow("saved with a decimal point: foreign")
-        << header + QByteArray(yesterday).replace("3,50", "3.5") << QByteArray();
-    QTest::newRow("saved with LF line ends: foreign") << QByteArray(header + poulie).replace('\r', "") << QByteArray();
-    QTest::newRow("last row cut short: foreign") << header + poulie.chopped(1) << QByteArray();
-    QTest::newRow("binary: foreign") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << QByteArray();
+        << header + QByteArray(yesterday).replace("3,50", "3.5") << false << QByteArray();
+    QTest::newRow("saved with LF line ends: foreign") << QByteArray(header + poulie).replace('\r', "") << false << QByteArray();
+    QTest::newRow("last row cut short: foreign") << header + poulie.chopped(1) << false << QByteArray();
+    QTest::newRow("binary: foreign") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << false << QByteArray();
 }
 
 void TestReport::journalRecords()
 {
     QFETCH(QByteArray, journal);
+    QFETCH(bool, replacing);
     QFETCH(QByteArray, expected);
-    QCOMPARE(journal::recorded(journal, entryOn(9)).value_or(QByteArray()), expected);
+    const journal::Entry entry = entryOn(9);
+    const std::optional<journal::Shoot> shoot =
+        replacing ? std::optional(journal::Shoot{entry.printed.date(), entry.category, entry.sheet}) : std::nullopt;
+    QCOMPARE(journal::recorded(journal, entry, shoot).value_or(QByteArray()), expected);
 }
 
 // Entries as a print could make them, and past anything a print makes.
@@ -207,9 +216,10 @@ void TestReport::journalRowsReadBack()
         entry.sheet = text();
         const std::optional<QByteArray> row = journal::row(entry);
         QVERIFY(row);
-        // Read back as the program's own: recording the entry again replaces its row.
+        // Read back as the program's own: its shoot recorded again replaces its row.
         const QByteArray journal = "\xEF\xBB\xBF" + journal::headerRow() + *row;
-        QVERIFY2(journal::recorded(journal, entry) == journal, row->constData());
+        const journal::Shoot shoot{entry.printed.date(), entry.category, entry.sheet};
+        QVERIFY2(journal::recorded(journal, entry, shoot) == journal, row->constData());
     }
 }
 

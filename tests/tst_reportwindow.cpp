@@ -5,6 +5,7 @@
 #include "journal/journalfile.h"
 #include "report/ui/printing.h"
 #include "report/sheet.h"
+#include "report/shoots.h"
 #include "settings/settingsline.h"
 #include "fulldisk.h"
 #include "windowtest.h"
@@ -76,10 +77,8 @@ QByteArray journalOfOtherDays(qsizetype size)
     entry.printed = QDateTime(QDate::currentDate().addDays(-1), QTime(14, 32));
     entry.category = QStringLiteral("arc classique");
     entry.sheet = classique;
-    QByteArray bytes = "\xEF\xBB\xBF" + journal::headerRow();
-    while (bytes.size() < size)
-        bytes += *journal::row(entry);
-    return bytes;
+    const QByteArray header = "\xEF\xBB\xBF" + journal::headerRow(), row = *journal::row(entry);
+    return header + row.repeated(qMax<qsizetype>(0, (size - header.size() + row.size() - 1) / row.size()));
 }
 
 // The rows of `csv` as LibreOffice reads them with the choices a French user
@@ -114,6 +113,9 @@ QStringList spreadsheetRows(const QString &csv)
     rows.removeAll(QString());
     return rows;
 }
+
+// The name of the sheet of arc classique's shoot `number` today.
+QString shoot(int number) { return shootFileName("arc classique", QDate::currentDate(), number); }
 
 // As the program resolves it, against the current directory.
 QString pathOf(const QString &name) { return QDir::current().absoluteFilePath(name); }
@@ -203,6 +205,7 @@ private slots:
 
     void printsEachCategory_data();
     void printsEachCategory();
+    void printsReplaceOnlyTheirOwnSheet_data();
     void printsReplaceOnlyTheirOwnSheet();
     void journalOpensInSpreadsheet();
     void closingKeepsUnprintedTyping_data();
@@ -225,6 +228,7 @@ private slots:
 
 private:
     QStringList openedFiles() const;
+    void printDayOfThreeCategories(const QString &again);
 
     QTemporaryDir opener; // the fake viewer and what it was given
     std::unique_ptr<windowtest::ScratchDir> work;
@@ -438,8 +442,47 @@ void TestReportWindow::printsEachCategory()
         QVERIFY2(images.contains(" image " + crestImage + " "), qPrintable(images));
 }
 
-// Printing the same category again replaces its sheet; another one leaves it.
+// Printing a category again asks whether it is a new shoot or a correction;
+// another category's sheet is left alone either way.
+void TestReportWindow::printsReplaceOnlyTheirOwnSheet_data()
+{
+    QTest::addColumn<QString>("again");    // how arc classique is printed again: its answer, or "names" typed
+    QTest::addColumn<QStringList>("rows"); // the journal's rows: category, bets and sheet of each
+    const QString first = "arc classique;17;" + shoot(1), second = "arc classique;42;" + shoot(2);
+    const QString droit = "arc droit;42;prixGeneral_arc_droit_" + QDate::currentDate().toString(Qt::ISODate) + "_tir1.pdf";
+    const QString poulie = "arc poulie;42;prixGeneral_arc_poulie_" + QDate::currentDate().toString(Qt::ISODate) + "_tir1.pdf";
+    QTest::newRow("Remplacer: the morning's sheet and row corrected in place")
+        << "Remplacer" << QStringList{"arc classique;42;" + shoot(1), droit, poulie};
+    QTest::newRow("Nouveau tir: a sheet and a row of its own, the first kept")
+        << "Nouveau tir" << QStringList{first, second, droit, poulie};
+    QTest::newRow("Enter: nothing printed, the first shoot stands") << "Entrée" << QStringList{first, droit, poulie};
+    QTest::newRow("Esc: nothing printed") << "Échap" << QStringList{first, droit, poulie};
+    QTest::newRow("a name corrected on the printed list: reprinted in place without a question")
+        << "names" << QStringList{"arc classique;17;" + shoot(1), droit, poulie};
+}
+
 void TestReportWindow::printsReplaceOnlyTheirOwnSheet()
+{
+    QFETCH(QString, again);
+    QFETCH(QStringList, rows);
+    printDayOfThreeCategories(again);
+    if (QTest::currentTestFailed())
+        return;
+    QStringList found;
+    for (const QByteArray &line : windowtest::readBytes(journalCsv).split('\n').mid(1, rows.size() + 1)) {
+        const QList<QByteArray> fields = line.trimmed().split(';');
+        if (fields.size() == 17)
+            found << QString::fromUtf8(fields[2] + ';' + fields[3] + ';' + fields[16]);
+    }
+    QCOMPARE(found, rows);
+    // Each shoot's sheet is kept under its own name and shows its own figures.
+    for (const QString &row : rows)
+        QVERIFY2(pdfText(row.section(';', 2)).contains(row.section(';', 1, 1) + " mises effectuées"), qPrintable(row));
+}
+
+// The day of three categories, arc classique printed twice, `again` saying
+// how (the shoot question's answer, or names typed into the printed list).
+void TestReportWindow::printDayOfThreeCategories(const QString &again)
 {
     SKIP_WITHOUT("pdftotext");
 #ifdef Q_OS_UNIX
@@ -457,14 +500,36 @@ void TestReportWindow::printsReplaceOnlyTheirOwnSheet()
     calculateAndPrint(*window);
     QVERIFY(pdfText(classique).contains("17 mises effectuées"));
     QVERIFY(!QFile::exists(leftover));
+    const QByteArray morning = windowtest::readBytes(classique);
 
-    child<QSpinBox>(*window, "nbMises")->setValue(42);
-    calculateAndPrint(*window);
+    QStringList asked;
+    if (again == "names") {
+        child<QPlainTextEdit>(*window, "TextGain")->appendPlainText("Jean Dupont");
+        windowtest::click(*window, "commandLinkButton_3");
+    } else {
+        const QString time = QString::fromUtf8(windowtest::readBytes(journalCsv).split('\n').value(1).split(';').value(1));
+        windowtest::whenModal<QMessageBox>(window.get(), [&](QMessageBox *box) {
+            asked << box->text() << box->defaultButton()->text() << box->escapeButton()->text();
+            for (QAbstractButton *button : box->buttons())
+                asked << button->text();
+            answerWithKeys(box, again == "Entrée" ? box->defaultButton()->text()
+                                : again == "Remplacer" ? "Remplacer la feuille de " + time
+                                                       : again);
+        });
+        child<QSpinBox>(*window, "nbMises")->setValue(42);
+        calculateAndPrint(*window);
+        QCOMPARE(asked, (QStringList{"La catégorie «\u00a0arc classique\u00a0» a déjà une feuille aujourd'hui (" + time
+                                         + ", 17\u00a0mises).",
+                                     "Annuler", "Annuler", "Nouveau tir", "Remplacer la feuille de " + time, "Annuler"}));
+    }
+    const bool printed = again != "Entrée" && again != "Échap";
     const QString text = pdfText(classique);
-    QVERIFY2(text.contains("42 mises effectuées") && !text.contains("17 mises"), qPrintable(text));
+    QVERIFY2(text.contains(printed && again != "names" ? "42 mises effectuées" : "17 mises effectuées"), qPrintable(text));
+    QCOMPARE(windowtest::readBytes(classique) == morning, !printed);
 
     const QByteArray sheet = windowtest::readBytes(classique);
     child<QComboBox>(*window, "comboBox")->setCurrentText("arc droit");
+    child<QSpinBox>(*window, "nbMises")->setValue(42);
     calculateAndPrint(*window);
     QVERIFY(pdfText("prixGeneral_arc_droit.pdf").contains("Prix général arc droit"));
     QCOMPARE(windowtest::readBytes(classique), sheet);
@@ -472,21 +537,19 @@ void TestReportWindow::printsReplaceOnlyTheirOwnSheet()
     QVERIFY(QFileInfo(classique).isSymLink());
     QCOMPARE(windowtest::readBytes("archive/classique.pdf"), sheet);
 #endif
-    QTRY_COMPARE(openedFiles(), (QStringList{pathOf(classique), pathOf(classique), pathOf("prixGeneral_arc_droit.pdf")}));
+    QStringList opened{pathOf(classique), pathOf(classique), pathOf("prixGeneral_arc_droit.pdf")};
+    if (!printed)
+        opened.removeAt(1);
+    QTRY_COMPARE(openedFiles(), opened);
 
-    // The day in the journal: one row per category, the reprint in place of
-    // the first print, and a spreadsheet reads each value as it is meant.
+    // The day in the journal, and a spreadsheet reads each value as it is meant.
     child<QSpinBox>(*window, "nbNoirsPayes")->setValue(7);
     child<QComboBox>(*window, "comboBox")->setCurrentText("arc poulie");
     calculateAndPrint(*window);
     // Its viewer starts in the background: let it write before the next test looks.
-    QTRY_COMPARE(openedFiles().size(), 4);
+    QTRY_COMPARE(openedFiles().size(), opened.size() + 1);
     QByteArray shown = windowtest::readBytes(journalCsv);
     qInfo("journal.csv:\n%s", shown.replace("\xEF\xBB\xBF", "<BOM>").replace("\r", "<CR>").constData());
-    const QList<QByteArray> lines = windowtest::readBytes(journalCsv).split('\n');
-    QCOMPARE(lines.size(), 5);
-    QVERIFY(lines[1].contains(";arc classique;42;3,50;147;20;29;0;0,50;0;118;47;69;2;non;"));
-    QVERIFY(lines[2].contains(";arc droit;42;") && lines[3].contains(";arc poulie;42;3,50;147;20;29;7;0,50;3,5;114;"));
 }
 
 // The day of three categories above, as a French spreadsheet reads each value.
@@ -494,7 +557,7 @@ void TestReportWindow::journalOpensInSpreadsheet()
 {
     if (QStandardPaths::findExecutable("soffice").isEmpty())
         QSKIP("LibreOffice not found (Debian package libreoffice-calc-nogui): the journal is not opened");
-    printsReplaceOnlyTheirOwnSheet();
+    printDayOfThreeCategories("Remplacer");
     if (QTest::currentTestFailed())
         return;
     const QStringList rows = spreadsheetRows(journalCsv);
@@ -504,9 +567,10 @@ void TestReportWindow::journalOpensInSpreadsheet()
              qPrintable(rows[0]));
     const QString day = "date:" + QDate::currentDate().toString(Qt::ISODate) + "|time|\"arc ";
     const QString end = "\"non\"|\"prixGeneral_arc_";
-    QCOMPARE(rows[1], day + "classique\"|42|3.5|147|20|29|0|0.5|0|118|47|69|2|" + end + "classique.pdf\"|");
-    QCOMPARE(rows[2], day + "droit\"|42|3.5|147|20|29|0|0.5|0|118|47|69|2|" + end + "droit.pdf\"|");
-    QCOMPARE(rows[3], day + "poulie\"|42|3.5|147|20|29|7|0.5|3.5|114|46|66|2|" + end + "poulie.pdf\"|");
+    const QString shootEnd = "_" + QDate::currentDate().toString(Qt::ISODate) + "_tir1.pdf\"|";
+    QCOMPARE(rows[1], day + "classique\"|42|3.5|147|20|29|0|0.5|0|118|47|69|2|" + end + "classique" + shootEnd);
+    QCOMPARE(rows[2], day + "droit\"|42|3.5|147|20|29|0|0.5|0|118|47|69|2|" + end + "droit" + shootEnd);
+    QCOMPARE(rows[3], day + "poulie\"|42|3.5|147|20|29|7|0.5|3.5|114|46|66|2|" + end + "poulie" + shootEnd);
 }
 
 void TestReportWindow::closingKeepsUnprintedTyping_data()
@@ -640,7 +704,7 @@ void TestReportWindow::workComesBack_data()
         << day + QStringList{"TextGain=Jean Dupont"} << QByteArray() << "Échap" << "";
     QTest::newRow("Ignorer drops it for good") << day + QStringList{"TextGain=Jean Dupont"} << QByteArray()
                                                << "Ignorer" << stale;
-    QTest::newRow("a damaged recovery file is set aside and not offered")
+    QTest::newRow("a damaged recovery file is set aside, said and not offered")
         << QStringList() << QByteArray("Prix général, travail en cours, format 1\n{\"bets\": 4") << "" << stale;
 }
 
@@ -650,12 +714,22 @@ void TestReportWindow::workComesBack()
     QFETCH(QByteArray, leftover);
     QFETCH(QString, answer);
     QFETCH(QString, afterwards);
-    if (!leftover.isEmpty())
+    QString said;
+    if (!leftover.isEmpty()) {
         QVERIFY(windowtest::writeBytes("recuperation-1.txt", leftover));
+        windowtest::whenModal<QMessageBox>(window.get(), [&](QMessageBox *box) {
+            said = box->text() + '\n' + box->informativeText();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+    }
     window->keepWorkAcrossCrashes();
     if (!leftover.isEmpty()) {
         QCOMPARE(QFile::exists("recuperation-1.txt"), false);
         QCOMPARE(windowtest::readBytes("recuperation-1-illisible.txt"), leftover);
+        // Said, and by name: never set aside without a word.
+        QVERIFY2(said.startsWith("Un travail gardé lors d'un arrêt brutal n'a pas pu être relu.")
+                     && said.contains(shownPathOf("recuperation-1-illisible.txt")),
+                 qPrintable(said));
     }
     const QStringList start = look(*window);
     runSteps(*window, steps);
@@ -718,7 +792,9 @@ void TestReportWindow::failedPrintKeepsOldSheet_data()
     QTest::newRow("journal saved by a spreadsheet in its own shape is not written over")
         << "foreign" << journalCsv;
     QTest::newRow("binary file named journal.csv is not written over") << "binary" << journalCsv;
-    QTest::newRow("journal over 1 MiB is not written over") << "large" << journalCsv;
+    QTest::newRow("journal past what the program reads is not written over") << "large" << journalCsv;
+    QTest::newRow("journal the next row would take past what the program writes: kept, said what to do")
+        << "full" << journalCsv;
     QTest::newRow("journal being written by another window: the sheet still prints") << "locked" << journalCsv;
 #ifdef Q_OS_LINUX
     QTest::newRow("journal's lock left by a window killed under another account: the message names it")
@@ -756,7 +832,9 @@ void TestReportWindow::failedPrintKeepsOldSheet()
     else if (obstacle == "binary")
         yesterday = QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
     else if (obstacle == "large")
-        yesterday = journalOfOtherDays((1 << 20) + 1);
+        yesterday = journalOfOtherDays(journal::maxJournalSize + 1);
+    else if (obstacle == "full")
+        yesterday = journalOfOtherDays(journal::maxJournalWriteSize - 60);
 #ifdef Q_OS_UNIX
     if (obstacle == "pipe")
         QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
@@ -816,6 +894,8 @@ void TestReportWindow::failedPrintKeepsOldSheet()
     if (obstacle == "locked")
         QVERIFY2(details.contains("Une autre fenêtre de Prix général est en train de l'écrire"),
                  qPrintable(details));
+    if (obstacle == "full")
+        QVERIFY2(details.contains("Renommez-le pour le garder"), qPrintable(details));
     if (obstacle == "lock of a killed window")
         QVERIFY2(details.endsWith(QStringLiteral("Supprimez ce fichier (au besoin depuis le compte qui l'a créé), "
                                                  "puis imprimez de nouveau."))
@@ -836,7 +916,10 @@ void TestReportWindow::failedPrintKeepsOldSheet()
 
     QCOMPARE(shown, sheet ? QStringLiteral("Erreur lors de la création du fichier PDF\u00a0!")
                           : QStringLiteral("Le journal n'a pas pu être mis à jour."));
-    QVERIFY2(details.startsWith(shownPathOf(file) + '\n') && details.size() > pathOf(file).size() + 1,
+    // The sheet is written under the shoot's own name first, then the documented one.
+    const QString named = details.section('\n', 0, 0);
+    QVERIFY2((named == shownPathOf(file) || (sheet && named == shownPathOf(shoot(1))))
+                 && !details.section('\n', 1).isEmpty(),
              qPrintable(details));
     if (french)
         QVERIFY2(windowtest::englishWords(details.section('\n', 1)).isEmpty(), qPrintable(details));
@@ -962,7 +1045,10 @@ void TestReportWindow::smallDiskPrintsWholeOrRefuses()
         QVERIFY(runTool("pdfinfo", {classique}).contains("Pages:"));
         QCOMPARE(openedFiles(), QStringList{sheet});
     } else {
-        QCOMPARE(shown, "Erreur lors de la création du fichier PDF\u00a0!\n" + sheet + noSpace);
+        // The shoot's own sheet is written first, then the documented one.
+        QVERIFY2(shown == "Erreur lors de la création du fichier PDF\u00a0!\n" + sheet + noSpace
+                     || shown == "Erreur lors de la création du fichier PDF\u00a0!\n" + pathOf(shoot(1)) + noSpace,
+                 qPrintable(shown));
         QCOMPARE(windowtest::readBytes(classique), yesterday);
         QCOMPARE(openedFiles(), QStringList());
     }
@@ -978,6 +1064,9 @@ void TestReportWindow::smallDiskPrintsWholeOrRefuses()
     QStringList files{classique, "save.ini"};
     if (recorded || !oldJournal.isEmpty())
         files.prepend(journalCsv);
+    // A shoot's own sheet stands beside its row, or not at all.
+    if (recorded)
+        files.insert(files.indexOf(classique) + 1, shoot(1));
     QCOMPARE(windowtest::dirEntries("."), files);
 #endif
 }

@@ -199,6 +199,7 @@ recovery::Work MainWindow::currentWork() const
         work.listComputedFor = prizeList->computed()->figures;
     work.listTyped = list->isModified();
     work.listTypingPrinted = work.listTyped && prizeList->typingPrinted();
+    work.listPrintedAs = sheetPrinter->printedAs();
     work.unsavedSettings = settingsTab->unsaved();
     work.unprintedCount = dayTab->unprintedCount();
     return work;
@@ -215,6 +216,7 @@ void MainWindow::restoreWork(const recovery::Work &work)
     if (work.bets != 0 || work.blacksPaid != 0)
         prizeList->refreshTotals();
     prizeList->restore(work.list, work.listComputedFor, work.listTyped, work.listTypingPrinted);
+    sheetPrinter->setPrintedAs(work.listPrintedAs);
     if (work.unprintedCount)
         dayTab->restoreCount(*work.unprintedCount);
 }

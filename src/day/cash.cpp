@@ -37,27 +37,31 @@ const csv::Book &book()
 QString optionalAmount(const std::optional<Cents> &amount) { return amount ? csvAmount(*amount) : QString(); }
 
 // 1 to `most` ASCII digits, the first not a zero when `leadingZero` is false.
-bool isCount(QStringView field, qsizetype most, bool leadingZero)
+std::optional<int> countOf(QByteArrayView field, qsizetype most, bool leadingZero)
 {
-    if (field.isEmpty() || field.size() > most || (!leadingZero && field[0] == QLatin1Char('0')))
-        return false;
-    for (const QChar c : field)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-    return true;
+    if (field.isEmpty() || field.size() > most || (!leadingZero && field[0] == '0'))
+        return std::nullopt;
+    int value = 0;
+    for (const char c : field) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
 }
 
 // The record of one row's fields; the empty string when they make one, else why not.
-QString readRecord(const QStringList &fields, CashRecord &record)
+QString readRecord(const csv::Fields &fields, CashRecord &record)
 {
-    const QStringList names = titles();
+    static const QStringList names = titles();
     const auto wrong = [&](int i) {
         return QStringLiteral("la colonne «\u00a0%1\u00a0» contient «\u00a0%2\u00a0», que le programme n'y écrit pas")
-            .arg(names[i], fields[i]);
+            .arg(names[i], fields.text(i));
     };
-    if (!isCount(fields[0], 6, false))
+    const std::optional<int> number = countOf(fields[0], 6, false);
+    if (!number)
         return wrong(0);
-    record.number = fields[0].toInt();
+    record.number = *number;
     const QDate date = csv::dateOf(fields[1]);
     if (!date.isValid())
         return wrong(1);
@@ -69,16 +73,17 @@ QString readRecord(const QStringList &fields, CashRecord &record)
     // below cannot overflow.
     const Cents most = Cents(1e15);
     const auto amount = [&](int i, Cents &to) {
-        const std::optional<Cents> read = fromCsvAmount(fields[i]);
+        const std::optional<Cents> read = centsOf(fields[i]);
         to = read.value_or(0);
         return read && *read >= -most && *read <= most;
     };
     if (!amount(3, record.count.openingFloat))
         return wrong(3);
     for (int i = 0; i < denominationCount; ++i) {
-        if (!isCount(fields[firstCount + i], 6, true))
+        const std::optional<int> pieces = countOf(fields[firstCount + i], 6, true);
+        if (!pieces)
             return wrong(firstCount + i);
-        record.count.pieces[size_t(i)] = fields[firstCount + i].toInt();
+        record.count.pieces[size_t(i)] = *pieces;
     }
     int at = firstCount + denominationCount;
     if (!amount(at, record.count.unclaimedPrizes))
@@ -96,8 +101,8 @@ QString readRecord(const QStringList &fields, CashRecord &record)
         return wrong(at + 3);
     record.expected = known ? std::optional<Cents>(expectedValue) : std::nullopt;
     record.difference = known ? std::optional<Cents>(differenceValue) : std::nullopt;
-    record.count.reason = fields[at + 4];
-    record.count.countedBy = fields[at + 5];
+    record.count.reason = fields.text(at + 4);
+    record.count.countedBy = fields.text(at + 5);
     // A spreadsheet's edit that changed one figure and not the others.
     if (record.counted != counted(record.count))
         return QStringLiteral("la colonne «\u00a0Compté\u00a0» n'est pas la somme des billets et des pièces");
@@ -165,7 +170,7 @@ std::optional<QList<CashRecord>> parseCashBook(const QByteArray &bytes, QString 
 {
     QList<CashRecord> records;
     QHash<QDate, int> numbers;
-    const QString why = csv::readBook(bytes, book(), [&](const QStringList &fields, QByteArrayView) {
+    const QString why = csv::readBook(bytes, book(), [&](const csv::Fields &fields, QByteArrayView) {
         CashRecord record;
         const QString wrong = readRecord(fields, record);
         if (!wrong.isEmpty())
@@ -223,7 +228,7 @@ bool readCashBook(const QString &fileName, QList<CashRecord> *records, QString *
         return true;
     if (file.status != PlainFile::Read) {
         *error = reasonFor(fileName, file.status == PlainFile::TooLarge
-                                         ? QStringLiteral("Il dépasse 1\u00a0Mo.")
+                                         ? QStringLiteral("Il dépasse %1\u00a0Mo.").arg(journal::maxJournalSize >> 20)
                                          : QStringLiteral("Ce n'est pas un fichier lisible."));
         return false;
     }
@@ -243,29 +248,50 @@ bool appendToCashBook(const QString &fileName, const QString &journalName, CashR
 }
 
 bool appendToCashBook(const QString &fileName, FileReplacement &file, const QString &journalName, CashRecord &record,
-                      QString *error)
+                      QString *error, const Numbered &numbered)
 {
     // The journal's lock: one lock for the files kept beside it, so that two
     // copies closing the day at once cannot both take the same number.
     QString why;
     const bool done = rewriteLocked(
         fileName, file, lockFileName(journalName), journal::maxJournalSize,
-        [&record](const PlainFile &old, QString *why) -> std::optional<QByteArray> {
+        [&record, &numbered](const PlainFile &old, QString *why) -> std::optional<QByteArray> {
             if (old.status != PlainFile::Read && old.status != PlainFile::Missing) {
                 *why = old.status == PlainFile::NotPlain
                            ? QStringLiteral("Un dossier, ou un autre élément qui n'est pas un fichier, porte ce "
                                             "nom\u00a0: renommez-le ou déplacez-le.")
-                           : QStringLiteral("Il n'a pas pu être lu, ou dépasse 1\u00a0Mo\u00a0: il a été laissé tel "
-                                            "quel.");
+                           : QStringLiteral("Il n'a pas pu être lu, ou dépasse %1\u00a0Mo\u00a0: il a été laissé "
+                                            "tel quel.")
+                                 .arg(journal::maxJournalSize >> 20);
                 return std::nullopt;
             }
             QString refused;
             std::optional<QByteArray> bytes = appended(old.bytes, record, &refused);
-            if (!bytes)
+            if (!bytes) {
                 *why = notOurs(refused);
+                return std::nullopt;
+            }
+            // Never a row, nor a book, the next reading would refuse.
+            CashRecord alone = record;
+            alone.number = 1;
+            if (!parseCashBook(csv::byteOrderMark + cashHeaderRow() + cashRow(alone), &refused)) {
+                *why = QStringLiteral("Une valeur de ce comptage ne s'écrit pas dans le livre (%1)\u00a0: il a été "
+                                      "laissé tel quel.")
+                           .arg(refused);
+                return std::nullopt;
+            }
+            if (bytes->size() > journal::maxJournalWriteSize) {
+                *why = journal::tooLargeToWrite();
+                return std::nullopt;
+            }
+            if (numbered.write && !numbered.write(record, why))
+                return std::nullopt;
             return bytes;
         },
-        &why);
+        &why, [&] {
+            if (numbered.takeBack)
+                numbered.takeBack(record);
+        });
     if (!done)
         *error = reasonFor(fileName, why);
     return done;

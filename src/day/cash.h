@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class FileReplacement;
@@ -71,8 +72,21 @@ bool readCashBook(const QString &fileName, QList<CashRecord> *records, QString *
 // with the French reason, when the book is left as it was; a book that is
 // not the program's is never written over.
 bool appendToCashBook(const QString &fileName, const QString &journalName, CashRecord &record, QString *error);
-// The same, written through `file` (tests stand in a disk that fills).
+
+// What carries the record's number, written with it as one step: under the
+// same lock, once the record has its number, `write` writes it (the
+// statement), answering false, with why, to stop; `takeBack` removes it when
+// the book could not be written after all. A number is only ever used by a
+// record whose statement was written whole.
+struct Numbered
+{
+    std::function<bool(const CashRecord &record, QString *why)> write;
+    std::function<void(const CashRecord &record)> takeBack;
+};
+
+// The same, written through `file` (tests stand in a disk that fills), with
+// what carries its number.
 bool appendToCashBook(const QString &fileName, FileReplacement &file, const QString &journalName, CashRecord &record,
-                      QString *error);
+                      QString *error, const Numbered &numbered = {});
 
 } // namespace day

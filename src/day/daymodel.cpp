@@ -1,5 +1,7 @@
 #include "day/daymodel.h"
 
+#include <QHash>
+
 namespace day {
 
 namespace {
@@ -21,7 +23,21 @@ void DayModel::setDay(const QList<Sheet> &all, const QDate &date)
     shown = date;
     daySheets = sheetsOn(all, date);
     sums = totalsOf(daySheets);
+    // In the order shot; a category shot once that day needs no number.
+    QHash<QString, int> count;
+    shoots.clear();
+    for (const Sheet &sheet : std::as_const(daySheets))
+        shoots << ++count[sheet.category];
+    for (qsizetype row = 0; row < daySheets.size(); ++row)
+        if (count.value(daySheets[row].category) == 1)
+            shoots[row] = 0;
     endResetModel();
+}
+
+QString DayModel::shootName(int row) const
+{
+    const Sheet &sheet = daySheets[row];
+    return shoots[row] == 0 ? sheet.category : QStringLiteral("%1 (tir %2)").arg(sheet.category).arg(shoots[row]);
 }
 
 int DayModel::rowCount(const QModelIndex &parent) const
@@ -45,7 +61,7 @@ QVariant DayModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         switch (index.column()) {
         case Category:
-            return total ? QStringLiteral("Total de la journée") : sheet->category;
+            return total ? QStringLiteral("Total de la journée") : shootName(index.row());
         case Time:
             return total ? QString() : sheet->printed.time().toString(QStringLiteral("HH:mm"));
         case Bets:

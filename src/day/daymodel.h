@@ -7,8 +7,8 @@
 
 namespace day {
 
-// One day's printed sheets for a table view: a row per sheet, in the order
-// printed, then a row of totals (the sums of the rows above; unknown prizes
+// One day's printed sheets for a table view: a row per sheet (a shoot), in
+// the order printed, then a row of totals (the sums of the rows above; unknown prizes
 // make the prizes and kept totals unknown).
 // DisplayRole: the French text ("353,50 €", "prix inconnus (liste saisie à
 // la main)"). CentsRole: the amount as qlonglong, or an invalid QVariant
@@ -37,9 +37,14 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+    // "arc classique (tir 2)": the category, and which of its shoots of the
+    // day the row is where it was shot more than once.
+    QString shootName(int row) const;
+
 private:
     QDate shown;
     QList<Sheet> daySheets;
+    QList<int> shoots; // a row's shoot of its category that day; 0: its only one
     Totals sums;
 };
 

@@ -30,18 +30,18 @@ QString csvAmount(Cents amount)
     return (amount < 0 ? QStringLiteral("-") : QString()) + digits(magnitude(amount), QString());
 }
 
-std::optional<Cents> fromCsvAmount(const QString &text)
+std::optional<Cents> fromCsvAmount(const QString &text) { return centsOf(text.toUtf8()); }
+
+std::optional<Cents> centsOf(QByteArrayView field)
 {
-    // -?\d{1,17},\d\d
-    const qsizetype euroDigits = text.size() - 3 - qsizetype(text.startsWith(QLatin1Char('-')));
-    if (!csv::isCents(text) || euroDigits > 17)
+    // -?\d{1,17},\d\d: the euros and the cents, read as one number, are
+    // exact down to the 64-bit minimum.
+    const qsizetype euroDigits = field.size() - 3 - qsizetype(field.startsWith('-'));
+    if (!csv::isCents(field) || euroDigits > 17)
         return std::nullopt;
-    bool ok = false;
-    // Sign, euros and cents read as one number: exact down to the 64-bit minimum.
-    const Cents cents = (text.chopped(3) + text.right(2)).toLongLong(&ok);
-    if (!ok)
-        return std::nullopt;
-    return cents;
+    QByteArray digits = field.chopped(3).toByteArray();
+    digits += field.last(2);
+    return csv::wholeOf(digits);
 }
 
 } // namespace day

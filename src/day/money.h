@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 #include <optional>
@@ -20,5 +21,6 @@ QString euros(Cents amount);
 QString csvAmount(Cents amount);
 // Back from that shape; nothing for anything else.
 std::optional<Cents> fromCsvAmount(const QString &text);
+std::optional<Cents> centsOf(QByteArrayView field);
 
 } // namespace day

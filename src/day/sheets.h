@@ -32,6 +32,11 @@ struct Sheet
     std::optional<Cents> kept() const;
 };
 
+} // namespace day
+// Made of values Qt moves as bytes: a list of twenty seasons grows by memmove.
+Q_DECLARE_TYPEINFO(day::Sheet, Q_RELOCATABLE_TYPE);
+namespace day {
+
 // Counts and tariffs past these were never printed by the program; with
 // them, any season's sums stay far inside 64 bits.
 constexpr int maxCount = 1000000;

@@ -88,9 +88,9 @@ QString signatures()
 
 } // namespace
 
-QString dayStatementFileName(const QDate &date)
+QString dayStatementFileName(const QDate &date, int number)
 {
-    return QStringLiteral("bilan_") + date.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".pdf");
+    return QStringLiteral("bilan_%1_n%2.pdf").arg(date.toString(QStringLiteral("yyyy-MM-dd"))).arg(number);
 }
 
 QString seasonStatementFileName(const QDate &date)
@@ -180,20 +180,30 @@ QString seasonStatementHtml(const QString &crestPath, const QDate &date, const Q
     html += QStringLiteral("</tr>");
     QList<Sheet> all;
     std::optional<Cents> differences = 0;
+    bool anyCount = false;
     const QString unknown = unknownText();
     for (auto it = daySheets.cbegin(); it != daySheets.cend(); ++it) {
         all += it.value();
         const Totals totals = totalsOf(it.value());
         const auto found = lastCount.constFind(it.key());
         const bool hasCount = found != lastCount.cend();
+        anyCount = anyCount || hasCount;
         if (hasCount)
             differences = differences && found->difference ? std::optional<Cents>(*differences + *found->difference)
                                                            : std::nullopt;
+        // A sheet printed after the day's last count is not in its difference.
+        QDateTime lastSheet;
+        for (const Sheet &sheet : it.value())
+            lastSheet = qMax(lastSheet, sheet.printed);
+        const bool countedBefore = hasCount && lastSheet.isValid() && found->closed < lastSheet;
+        const QString difference = !hasCount ? noCountText()
+            : optionalEuros(found->difference, unknown)
+                + (countedBefore ? QStringLiteral("<br>(compté avant la dernière feuille)") : QString());
         html += QStringLiteral("<tr>") + cell(it.key().toString(QStringLiteral("dd/MM/yyyy"))) + cell(QString::number(totals.sheets), true)
             + cell(euros(totals.receipts), true) + cell(euros(totals.blacks), true)
             + cell(optionalEuros(totals.prizes, unknown), true) + cell(optionalEuros(totals.kept, unknown), true)
-            + cell(hasCount ? euros(found->counted) : QString(), true)
-            + cell(hasCount ? optionalEuros(found->difference, unknown) : QString(), true) + QStringLiteral("</tr>");
+            + cell(hasCount ? euros(found->counted) : QString(), true) + cell(difference, true)
+            + QStringLiteral("</tr>");
     }
     const Totals season = totalsOf(all);
     const auto bold = [](const QString &text) { return QStringLiteral("<b>%1</b>").arg(text); };
@@ -202,7 +212,8 @@ QString seasonStatementHtml(const QString &crestPath, const QDate &date, const Q
         + cell(bold(QString::number(season.sheets)), true) + cell(bold(euros(season.receipts)), true)
         + cell(bold(euros(season.blacks)), true) + cell(bold(optionalEuros(season.prizes, unknown)), true)
         + cell(bold(optionalEuros(season.kept, unknown)), true) + cell(QString())
-        + cell(bold(optionalEuros(differences, unknown)), true) + QStringLiteral("</tr></table>");
+        + cell(bold(anyCount ? optionalEuros(differences, unknown) : noCountText()), true)
+        + QStringLiteral("</tr></table>");
     if (!season.prizes)
         html += QStringLiteral("<p>Les prix d'une liste saisie à la main ne sont pas connus\u00a0: les totaux qui en "
                                "dépendent ne peuvent pas être calculés.</p>");

@@ -11,9 +11,10 @@
 
 namespace day {
 
-// "bilan_2026-12-10.pdf", "bilan_saison_2026-2027.pdf" (the season holding
-// `date`): relative, no spaces.
-QString dayStatementFileName(const QDate &date);
+// "bilan_2026-12-10_n2.pdf", the day's statement n° 2, never written over by
+// another; "bilan_saison_2026-2027.pdf", the season holding `date`, made
+// anew each time: relative, no spaces.
+QString dayStatementFileName(const QDate &date, int number);
 QString seasonStatementFileName(const QDate &date);
 
 // "Bilan de la journée du jeudi 10 décembre 2026", n° and what it replaces,

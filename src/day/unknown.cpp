@@ -11,4 +11,6 @@ QString unknownExpectedOnPaperText()
     return QStringLiteral("ne peut pas être calculé (prix inconnus, liste saisie à la main)");
 }
 
+QString noCountText() { return QStringLiteral("aucun comptage"); }
+
 } // namespace day

@@ -17,4 +17,8 @@ QString unknownText();
 QString unknownOnPaperText();
 QString unknownExpectedOnPaperText();
 
+// Where a day, or a whole season, has no count of the cash box: its
+// difference is not zero, it is not known.
+QString noCountText();
+
 } // namespace day

@@ -4,6 +4,9 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <QVarLengthArray>
+
+#include <deque>
 
 #include <functional>
 #include <optional>
@@ -24,10 +27,26 @@ QString field(const QString &text);
 // The fields joined into one row, with its line end, in UTF-8.
 QByteArray row(const QStringList &fields);
 
-// The fields of the row at `at`, which moves past its line end. Nothing when
+// One row's fields as bytes, read where they stand in the file: only a
+// quoted field is copied, to undo its quotes.
+class Fields
+{
+public:
+    qsizetype size() const { return views.size(); }
+    QByteArrayView operator[](qsizetype i) const { return views[i]; }
+    // The field as text (UTF-8).
+    QString text(qsizetype i) const { return QString::fromUtf8(views[i]); }
+
+private:
+    friend bool readRow(const QByteArray &bytes, qsizetype &at, Fields &fields);
+    QVarLengthArray<QByteArrayView, 32> views;
+    std::deque<QByteArray> unquoted; // where the quoted fields' views point
+};
+
+// The fields of the row at `at`, which moves past its line end. False when
 // the bytes there are no row of this shape (a quote left open, a bare quote
 // or LF, a missing CRLF: a row cut short ends so).
-std::optional<QStringList> readRow(const QByteArray &bytes, qsizetype &at);
+bool readRow(const QByteArray &bytes, qsizetype &at, Fields &fields);
 
 // What a file of rows is: its header row (with its line end), how many
 // fields each row has, and how its refusals name it ("du journal",
@@ -45,25 +64,27 @@ struct Book
 // why it refuses them, or nothing. Empty when every row was taken; else why
 // not, naming the line (the header is line 1): "ligne 7 : 16 champs au lieu
 // de 17". An empty file has no row.
-using RowTaker = std::function<QString(const QStringList &fields, QByteArrayView bytes)>;
+using RowTaker = std::function<QString(const Fields &fields, QByteArrayView bytes)>;
 QString readBook(const QByteArray &bytes, const Book &book, const RowTaker &take);
 
 // "ligne 7 : why", as every refusal of a row reads.
 QString onLine(qsizetype line, const QString &why);
 
-// The shapes of the fields the program writes, checked by hand: a regular
-// expression per field made the checks most of the time a season took to
-// read. Digits are ASCII only.
-bool isWhole(QStringView field);   // -?\d+
-bool isCents(QStringView field);   // -?\d+,\d\d
-bool isGeneral(QStringView field); // -?\d+(,\d+)?(e[+-]\d+)?
-bool isDate(QStringView field);    // \d{4}-\d\d-\d\d
-bool isTime(QStringView field);    // \d\d:\d\d
+// The shapes of the fields the program writes, checked by hand on the
+// bytes: a regular expression per field made the checks most of the time a
+// season took to read. Digits are ASCII only.
+bool isWhole(QByteArrayView field);   // -?\d+
+bool isCents(QByteArrayView field);   // -?\d+,\d\d
+bool isGeneral(QByteArrayView field); // -?\d+(,\d+)?(e[+-]\d+)?
+bool isDate(QByteArrayView field);    // \d{4}-\d\d-\d\d
+bool isTime(QByteArrayView field);    // \d\d:\d\d
 
+// A whole number of that shape, when it fits 64 bits.
+std::optional<qint64> wholeOf(QByteArrayView field);
 // A field of those shapes as a date or a time; invalid when it is none
 // (2026-02-31, 24:00).
-QDate dateOf(QStringView field);
-QTime timeOf(QStringView field);
+QDate dateOf(QByteArrayView field);
+QTime timeOf(QByteArrayView field);
 
 // A row's date and time as written, with no time zone to convert from: a
 // local time would ask the system's zone for every row, and move or refuse

@@ -8,6 +8,7 @@
 #include <QLockFile>
 #include <QSysInfo>
 
+#include <algorithm>
 #include <limits>
 
 #ifdef Q_OS_WIN
@@ -117,6 +118,30 @@ QString lockRefusal(const QLockFile &lock)
 
 QString lockFileName(const QString &fileName) { return fileName + QStringLiteral(".lock"); }
 
+bool lockHolderGone(const QString &lockName)
+{
+    qint64 pid = 0;
+    QString host;
+    const QLockFile lock(lockName);
+    return lock.getLockInfo(&pid, &host, nullptr) && (host.isEmpty() || host == lockHostName())
+        && !processRunning(pid);
+}
+
+void removeUnfinished(const QString &fileName, int olderThanSeconds)
+{
+    const QFileInfo target(fileName);
+    QDir dir = target.absoluteDir();
+    const QString start = target.fileName() + QLatin1Char('.');
+    const QDateTime now = QDateTime::currentDateTime();
+    for (const QFileInfo &file : dir.entryInfoList({start + QStringLiteral("??????")}, QDir::Files | QDir::Hidden)) {
+        // Six letters or digits, as QSaveFile names its file.
+        const QStringView suffix = QStringView(file.fileName()).sliced(start.size());
+        if (std::all_of(suffix.begin(), suffix.end(), [](QChar c) { return c.isLetterOrNumber() && c.unicode() < 128; })
+            && file.lastModified().secsTo(now) >= olderThanSeconds)
+            dir.remove(file.fileName());
+    }
+}
+
 bool takeWriterLock(QLockFile &lock, QString *error)
 {
     // A copy killed while writing leaves its lock; on this computer it is
@@ -129,7 +154,7 @@ bool takeWriterLock(QLockFile &lock, QString *error)
 }
 
 bool rewriteLocked(const QString &fileName, FileReplacement &file, const QString &lockName, qint64 maxSize,
-                   const Rebuild &rebuild, QString *error)
+                   const Rebuild &rebuild, QString *error, const std::function<void()> &unwritten)
 {
     QLockFile lock(lockName);
     if (!takeWriterLock(lock, error))
@@ -137,6 +162,8 @@ bool rewriteLocked(const QString &fileName, FileReplacement &file, const QString
     const std::optional<QByteArray> bytes = rebuild(readPlainFile(fileName, maxSize), error);
     if (bytes && replaceWhole(file, *bytes, error))
         return true;
+    if (bytes && unwritten)
+        unwritten();
 #ifdef Q_OS_WIN
     if (heldOpen(fileName))
         *error = QStringLiteral("Il est ouvert dans un autre programme, sans doute un tableur\u00a0: "

@@ -28,6 +28,17 @@ QString lockFileName(const QString &fileName);
 // be had.
 bool takeWriterLock(QLockFile &lock, QString *error);
 
+// Whether the copy that wrote the lock `lock` is known to be gone: one of
+// this computer whose process no longer runs. A lock that cannot be read,
+// or was written on another computer, is not.
+bool lockHolderGone(const QString &lockName);
+
+// Removes what copies killed while they wrote `fileName` left beside it:
+// QSaveFile's "<file>.XXXXXX" files. Call it only where no running copy can
+// be writing that file: holding its lock, or for a slot no copy holds.
+// `olderThanSeconds` spares the files of a write that may still be going on.
+void removeUnfinished(const QString &fileName, int olderThanSeconds = 0);
+
 // What becomes of the file: its new bytes, or nothing with the reason in
 // French. `old` is the file as found (read when a plain file of sane size).
 using Rebuild = std::function<std::optional<QByteArray>(const PlainFile &old, QString *why)>;
@@ -37,5 +48,7 @@ using Rebuild = std::function<std::optional<QByteArray>(const PlainFile &old, QS
 // `rebuild`, writes what that gives. False, with the reason in French, when
 // the file is left as it was; on Windows a file a spreadsheet holds open is
 // named as such.
+// `unwritten`, when given, runs under the lock too if the new bytes could
+// not be written: what was written beside them is taken back.
 bool rewriteLocked(const QString &fileName, FileReplacement &file, const QString &lockName, qint64 maxSize,
-                   const Rebuild &rebuild, QString *error);
+                   const Rebuild &rebuild, QString *error, const std::function<void()> &unwritten = {});

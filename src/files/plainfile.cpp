@@ -10,6 +10,9 @@ PlainFile readPlainFile(const QString &fileName, qint64 maxSize)
         return {PlainFile::Missing, {}};
     if (!info.isFile())
         return {PlainFile::NotPlain, {}};
+    // Told by its size before a byte is read; it may still grow while read.
+    if (info.size() > maxSize)
+        return {PlainFile::TooLarge, {}};
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return {PlainFile::Unreadable, {}};

@@ -7,8 +7,10 @@
 #include <QStringList>
 
 #include <cfloat>
+#include <climits>
 #include <cmath>
 #include <iterator>
+#include <vector>
 
 namespace journal {
 
@@ -28,36 +30,36 @@ struct Column
 {
     const char *title;
     QString (*write)(const Entry &);
-    bool (*fits)(QStringView); // nothing: any text
+    bool (*fits)(QByteArrayView); // nothing: any text
     // Back into the entry from a field of that shape; false when the value
     // does not fit the entry (a count past an int, a date that is none).
-    bool (*read)(Entry &, const QString &);
+    bool (*read)(Entry &, QByteArrayView);
 };
 
 // A decimal of at most 15 digits is the quotient of two exact doubles, its
 // digits by a power of ten, which the division rounds as a correct parser
 // rounds the decimal: the same value without toDouble()'s cost, which was
 // most of a season's parse. Nothing for any other field.
-std::optional<double> shortDecimal(QStringView field)
+std::optional<double> shortDecimal(QByteArrayView field)
 {
     static const double powersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                          1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     qsizetype at = 0;
-    const bool negative = !field.isEmpty() && field[0] == QLatin1Char('-');
+    const bool negative = !field.isEmpty() && field[0] == '-';
     if (negative)
         ++at;
     qint64 digits = 0;
     int count = 0, decimals = 0;
     bool comma = false;
     for (; at < field.size(); ++at) {
-        const char16_t c = field[at].unicode();
-        if (c == u',' && !comma) {
+        const char c = field[at];
+        if (c == ',' && !comma) {
             comma = true;
             continue;
         }
-        if (c < u'0' || c > u'9' || ++count > 15)
+        if (c < '0' || c > '9' || ++count > 15)
             return std::nullopt;
-        digits = digits * 10 + (c - u'0');
+        digits = digits * 10 + (c - '0');
         decimals += comma;
     }
     if (count == 0 || (comma && decimals == 0))
@@ -66,39 +68,41 @@ std::optional<double> shortDecimal(QStringView field)
     return negative ? -value : value;
 }
 
-double number(const QString &field, bool *ok)
+double number(QByteArrayView field, bool *ok)
 {
     if (const std::optional<double> quick = shortDecimal(field)) {
         *ok = true;
         return *quick;
     }
-    const double value = QString(field).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(ok);
+    const double value = field.toByteArray().replace(',', '.').toDouble(ok);
     *ok = *ok && std::isfinite(value);
     return value;
 }
 
-bool readInt(int &to, const QString &field)
+bool readInt(int &to, QByteArrayView field)
 {
-    bool ok = false;
-    to = field.toInt(&ok);
-    return ok;
+    const std::optional<qint64> value = csv::wholeOf(field);
+    if (!value || *value < INT_MIN || *value > INT_MAX)
+        return false;
+    to = int(*value);
+    return true;
 }
 
-bool readInt64(qint64 &to, const QString &field)
+bool readInt64(qint64 &to, QByteArrayView field)
 {
-    bool ok = false;
-    to = field.toLongLong(&ok);
-    return ok;
+    const std::optional<qint64> value = csv::wholeOf(field);
+    to = value.value_or(0);
+    return value.has_value();
 }
 
-bool readDouble(double &to, const QString &field)
+bool readDouble(double &to, QByteArrayView field)
 {
     bool ok = false;
     to = number(field, &ok);
     return ok;
 }
 
-bool readFloat(float &to, const QString &field)
+bool readFloat(float &to, QByteArrayView field)
 {
     bool ok = false;
     const double value = number(field, &ok);
@@ -111,82 +115,97 @@ bool readFloat(float &to, const QString &field)
 // The three list fields are empty together, when no "Calculer" made the list.
 prizes::ListAmounts &listOf(Entry &e) { return e.list ? *e.list : e.list.emplace(); }
 
-bool readDate(Entry &e, const QString &field)
+bool readDate(Entry &e, QByteArrayView field)
 {
     const QDate date = csv::dateOf(field);
     e.printed = csv::asWritten(date, QTime(0, 0));
     return date.isValid();
 }
 
-bool readTime(Entry &e, const QString &field)
+// After the date: a time of its day, with no zone to look up.
+bool readTime(Entry &e, QByteArrayView field)
 {
     const QTime time = csv::timeOf(field);
-    e.printed = csv::asWritten(e.printed.date(), time);
+    e.printed.setTime(time);
     return time.isValid();
 }
 
-// Empty where no "Calculer" made the printed list.
-bool wholeOrNone(QStringView field) { return field.isEmpty() || csv::isWhole(field); }
-bool generalOrNone(QStringView field) { return field.isEmpty() || csv::isGeneral(field); }
+// Categories repeat from row to row, a handful of them: one string each,
+// shared, rather than one made for every row.
+QString sharedText(QByteArrayView field)
+{
+    static thread_local std::vector<std::pair<QByteArray, QString>> seen;
+    for (const auto &[bytes, text] : seen)
+        if (bytes == field)
+            return text;
+    if (seen.size() >= 32)
+        seen.erase(seen.begin());
+    seen.emplace_back(field.toByteArray(), QString::fromUtf8(field));
+    return seen.back().second;
+}
 
-bool yesNoShape(QStringView field) { return field == QLatin1String("oui") || field == QLatin1String("non"); }
+// Empty where no "Calculer" made the printed list.
+bool wholeOrNone(QByteArrayView field) { return field.isEmpty() || csv::isWhole(field); }
+bool generalOrNone(QByteArrayView field) { return field.isEmpty() || csv::isGeneral(field); }
+
+bool yesNoShape(QByteArrayView field) { return field == "oui" || field == "non"; }
 
 // Any text.
-constexpr bool (*textShape)(QStringView) = nullptr;
+constexpr bool (*textShape)(QByteArrayView) = nullptr;
 
 const Column columns[] = {
     {"Date", dayOf, csv::isDate, readDate},
     {"Heure", [](const Entry &e) { return e.printed.time().toString(QStringLiteral("HH:mm")); }, csv::isTime,
      readTime},
     {"Catégorie", [](const Entry &e) { return e.category; }, textShape,
-     [](Entry &e, const QString &f) { e.category = f; return true; }},
+     [](Entry &e, QByteArrayView f) { e.category = sharedText(f); return true; }},
     {"Mises", [](const Entry &e) { return whole(e.bets); }, csv::isWhole,
-     [](Entry &e, const QString &f) { return readInt(e.bets, f); }},
+     [](Entry &e, QByteArrayView f) { return readInt(e.bets, f); }},
     {"Tarif de la mise", [](const Entry &e) { return price(e.betPrice); }, csv::isCents,
-     [](Entry &e, const QString &f) { return readDouble(e.betPrice, f); }},
+     [](Entry &e, QByteArrayView f) { return csv::isCents(f) && readDouble(e.betPrice, f); }},
     {"Somme encaissée", [](const Entry &e) { return whole(e.receipts); }, csv::isWhole,
-     [](Entry &e, const QString &f) { return readInt(e.receipts, f); }},
+     [](Entry &e, QByteArrayView f) { return readInt(e.receipts, f); }},
     {"Pourcentage de frais", [](const Entry &e) { return whole(e.costPercent); }, csv::isWhole,
-     [](Entry &e, const QString &f) { return readInt(e.costPercent, f); }},
+     [](Entry &e, QByteArrayView f) { return readInt(e.costPercent, f); }},
     {"Montant des frais", [](const Entry &e) { return whole(e.costs); }, csv::isWhole,
-     [](Entry &e, const QString &f) { return readInt(e.costs, f); }},
+     [](Entry &e, QByteArrayView f) { return readInt(e.costs, f); }},
     {"Noirs payés", [](const Entry &e) { return whole(e.blacksPaid); }, csv::isWhole,
-     [](Entry &e, const QString &f) { return readInt(e.blacksPaid, f); }},
+     [](Entry &e, QByteArrayView f) { return readInt(e.blacksPaid, f); }},
     {"Tarif des noirs", [](const Entry &e) { return price(e.blackPrice); }, csv::isCents,
-     [](Entry &e, const QString &f) { return readDouble(e.blackPrice, f); }},
+     [](Entry &e, QByteArrayView f) { return csv::isCents(f) && readDouble(e.blackPrice, f); }},
     {"Somme des noirs payés", [](const Entry &e) { return amount(e.blacks); }, csv::isGeneral,
-     [](Entry &e, const QString &f) { return readFloat(e.blacks, f); }},
+     [](Entry &e, QByteArrayView f) { return csv::isGeneral(f) && readFloat(e.blacks, f); }},
     {"Somme à distribuer", [](const Entry &e) { return whole(e.pool); }, csv::isWhole,
-     [](Entry &e, const QString &f) { return readInt(e.pool, f); }},
+     [](Entry &e, QByteArrayView f) { return readInt(e.pool, f); }},
     {"Prix principaux", [](const Entry &e) { return e.list ? whole(e.list->mainPrizes) : QString(); }, wholeOrNone,
-     [](Entry &e, const QString &f) { return f.isEmpty() || readInt64(listOf(e).mainPrizes, f); }},
+     [](Entry &e, QByteArrayView f) { return f.isEmpty() || readInt64(listOf(e).mainPrizes, f); }},
     {"Gains minimum", [](const Entry &e) { return e.list ? whole(e.list->minimumGains) : QString(); }, wholeOrNone,
-     [](Entry &e, const QString &f) { return f.isEmpty() || readInt64(listOf(e).minimumGains, f); }},
+     [](Entry &e, QByteArrayView f) { return f.isEmpty() || readInt64(listOf(e).minimumGains, f); }},
     {"Fraction honteux", [](const Entry &e) { return e.list ? amount(e.list->leftover) : QString(); }, generalOrNone,
-     [](Entry &e, const QString &f) { return f.isEmpty() || readFloat(listOf(e).leftover, f); }},
+     [](Entry &e, QByteArrayView f) { return f.isEmpty() || (csv::isGeneral(f) && readFloat(listOf(e).leftover, f)); }},
     {"Liste modifiée", [](const Entry &e) { return e.listModified ? QStringLiteral("oui") : QStringLiteral("non"); },
      yesNoShape,
-     [](Entry &e, const QString &f) { e.listModified = f == QLatin1String("oui"); return true; }},
+     [](Entry &e, QByteArrayView f) { e.listModified = f == "oui"; return yesNoShape(f); }},
     {"Feuille", [](const Entry &e) { return e.sheet; }, textShape,
-     [](Entry &e, const QString &f) { e.sheet = f; return true; }},
+     [](Entry &e, QByteArrayView f) { e.sheet = QString::fromUtf8(f); return true; }},
 };
 constexpr int fieldCount = int(std::size(columns));
 
-bool fits(int column, const QString &field)
+bool fits(int column, QByteArrayView field)
 {
     return !columns[column].fits || columns[column].fits(field);
 }
 
 QString quoted(const QString &text) { return QStringLiteral("«\u00a0%1\u00a0»").arg(text); }
 
-QString wrongField(int column, const QString &field)
+QString wrongField(int column, QByteArrayView field)
 {
     return QStringLiteral("la colonne %1 contient %2, que le programme n'y écrit pas")
-        .arg(quoted(QString::fromUtf8(columns[column].title)), quoted(field));
+        .arg(quoted(QString::fromUtf8(columns[column].title)), quoted(QString::fromUtf8(field)));
 }
 
 // Why the fields are not a row of this program; empty when they are.
-QString shapeRefusal(const QStringList &fields)
+QString shapeRefusal(const csv::Fields &fields)
 {
     for (int i = 0; i < fieldCount; ++i)
         if (!fits(i, fields[i]))
@@ -216,7 +235,7 @@ std::optional<QByteArray> row(const Entry &entry, QString *refused)
     QStringList fields;
     for (int i = 0; i < fieldCount; ++i) {
         const QString value = columns[i].write(entry);
-        if (!fits(i, value)) {
+        if (!fits(i, value.toUtf8())) {
             if (refused)
                 *refused = QString::fromUtf8(columns[i].title) + QStringLiteral("\u00a0: ") + value;
             return std::nullopt;
@@ -226,23 +245,26 @@ std::optional<QByteArray> row(const Entry &entry, QString *refused)
     return csv::row(fields);
 }
 
-std::optional<QByteArray> recorded(const QByteArray &journal, const Entry &entry)
+std::optional<QByteArray> recorded(const QByteArray &journal, const Entry &entry, const std::optional<Shoot> &replacing)
 {
     const std::optional<QByteArray> newRow = row(entry);
     if (!newRow)
         return std::nullopt;
     QByteArray result = csv::byteOrderMark + headerRow();
+    result.reserve(journal.size() + newRow->size() + result.size());
     bool replaced = false;
-    const QString day = dayOf(entry);
-    const QString why = csv::readBook(journal, book(), [&](const QStringList &fields, QByteArrayView bytes) {
+    const QByteArray day = replacing ? replacing->day.toString(QStringLiteral("yyyy-MM-dd")).toUtf8() : QByteArray();
+    const QByteArray category = replacing ? replacing->category.toUtf8() : QByteArray();
+    const QByteArray sheet = replacing ? replacing->sheet.toUtf8() : QByteArray();
+    const QString why = csv::readBook(journal, book(), [&](const csv::Fields &fields, QByteArrayView bytes) {
         const QString refused = shapeRefusal(fields);
         if (!refused.isEmpty())
             return refused;
-        if (fields[0] != day || fields[2] != entry.category) {
-            result += bytes;
-        } else if (!replaced) {
+        if (replacing && !replaced && fields[0] == day && fields[2] == category && fields[16] == sheet) {
             result += *newRow;
             replaced = true;
+        } else {
+            result += bytes;
         }
         return QString();
     });
@@ -253,15 +275,10 @@ std::optional<QByteArray> recorded(const QByteArray &journal, const Entry &entry
     return result;
 }
 
-std::optional<QList<Entry>> parse(const QByteArray &journal, QString *refused)
+bool forEachEntry(const QByteArray &journal, const EntryTaker &take, QString *refused)
 {
-    QList<Entry> entries;
-    // A season's rows are about 120 bytes each.
-    entries.reserve(journal.size() / 100);
-    const QString why = csv::readBook(journal, book(), [&](const QStringList &fields, QByteArrayView) {
-        QString wrong = shapeRefusal(fields);
-        if (!wrong.isEmpty())
-            return wrong;
+    const QString why = csv::readBook(journal, book(), [&](const csv::Fields &fields, QByteArrayView) {
+        // Each column's reading checks the field's shape too.
         Entry entry;
         for (int i = 0; i < fieldCount; ++i)
             if (!columns[i].read(entry, fields[i]))
@@ -271,14 +288,39 @@ std::optional<QList<Entry>> parse(const QByteArray &journal, QString *refused)
         if (listFields % 3 != 0)
             return QStringLiteral("les colonnes Prix principaux, Gains minimum et Fraction honteux sont remplies "
                                   "ensemble ou vides ensemble");
-        entries << std::move(entry);
-        return QString();
+        return take(std::move(entry));
     });
     if (why.isEmpty())
-        return entries;
+        return true;
     if (refused)
         *refused = why;
-    return std::nullopt;
+    return false;
+}
+
+std::optional<QList<Entry>> parse(const QByteArray &journal, QString *refused)
+{
+    QList<Entry> entries;
+    // A season's rows are about 120 bytes each.
+    entries.reserve(journal.size() / 100);
+    const bool read = forEachEntry(
+        journal,
+        [&entries](Entry &&entry) {
+            entries << std::move(entry);
+            return QString();
+        },
+        refused);
+    if (!read)
+        return std::nullopt;
+    return entries;
+}
+
+QList<Entry> shootsOf(const QList<Entry> &entries, const QDate &day, const QString &category)
+{
+    QList<Entry> shoots;
+    for (const Entry &entry : entries)
+        if (entry.printed.date() == day && entry.category == category)
+            shoots << entry;
+    return shoots;
 }
 
 } // namespace journal

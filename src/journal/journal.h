@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // journal.csv: one row per printed sheet, in the shape a French spreadsheet
@@ -42,11 +43,28 @@ QByteArray headerRow();
 // names the column and the value.
 std::optional<QByteArray> row(const Entry &entry, QString *refused = nullptr);
 
-// The whole journal once `entry` is recorded in `journal`: that day's row
-// of the same category replaced, or the row appended; every other row kept
-// byte for byte. Empty `journal` starts a new one. Nothing when `journal`
-// is not one this program wrote, or when the entry has no row.
-std::optional<QByteArray> recorded(const QByteArray &journal, const Entry &entry);
+// One shoot of a category on a day: its row is the one whose "Feuille" is
+// `sheet` (each shoot's sheet has a name of its own; a journal of older
+// versions has one row, and one name, per category and day).
+struct Shoot
+{
+    QDate day;
+    QString category;
+    QString sheet;
+
+    friend bool operator==(const Shoot &a, const Shoot &b)
+    {
+        return a.day == b.day && a.category == b.category && a.sheet == b.sheet;
+    }
+};
+
+// The whole journal once `entry` is recorded in `journal`: the row of the
+// shoot `replacing` replaced in place, or, with none (or none found), the
+// row appended as a shoot of its own; every other row kept byte for byte.
+// Empty `journal` starts a new one. Nothing when `journal` is not one this
+// program wrote, or when the entry has no row.
+std::optional<QByteArray> recorded(const QByteArray &journal, const Entry &entry,
+                                   const std::optional<Shoot> &replacing = std::nullopt);
 
 // Every entry of a whole journal, in the file's order, its printed date and
 // time to the minute as the row writes them (in UTC: no zone converts them).
@@ -54,5 +72,15 @@ std::optional<QByteArray> recorded(const QByteArray &journal, const Entry &entry
 // why in French, naming the line (the header is line 1), e.g. "ligne
 // 7\u00a0: 16\u00a0champs au lieu de 17". An empty `journal` holds no entry.
 std::optional<QList<Entry>> parse(const QByteArray &journal, QString *refused = nullptr);
+
+// The same, each entry handed in turn to `take`, which answers why it
+// refuses it (its line is then named), or nothing: a journal of twenty
+// seasons need not be held twice. False, with `refused`, when refused.
+using EntryTaker = std::function<QString(Entry &&entry)>;
+bool forEachEntry(const QByteArray &journal, const EntryTaker &take, QString *refused = nullptr);
+
+// The entries of `category` printed on `day`, in the journal's order: its
+// shoots that day.
+QList<Entry> shootsOf(const QList<Entry> &entries, const QDate &day, const QString &category);
 
 } // namespace journal

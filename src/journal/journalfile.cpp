@@ -20,7 +20,8 @@ QString unreadable(PlainFile::Status status)
         return QStringLiteral("Un dossier, ou un autre élément qui n'est pas un fichier, porte ce nom. Renommez "
                               "ou déplacez cet élément\u00a0: l'impression suivante commencera un nouveau journal.");
     case PlainFile::TooLarge:
-        return QStringLiteral("Il dépasse 1\u00a0Mo\u00a0: il a été laissé tel quel.") + QString::fromUtf8(startAnew);
+        return QStringLiteral("Il dépasse %1\u00a0Mo\u00a0: il a été laissé tel quel.").arg(maxJournalSize >> 20)
+            + QString::fromUtf8(startAnew);
     default:
         return QStringLiteral("Il n'a pas pu être lu\u00a0: il a été laissé tel quel.");
     }
@@ -30,26 +31,48 @@ QString unreadable(PlainFile::Status status)
 
 QString journalFileName() { return QStringLiteral("journal.csv"); }
 
-bool readJournal(const QString &fileName, QList<Entry> *entries, QString *error)
+QString tooLargeToWrite()
 {
-    entries->clear();
+    return QStringLiteral("Il atteindrait %1\u00a0Mo, la taille que le programme ne dépasse pas afin de toujours "
+                          "pouvoir le relire\u00a0: il a été laissé tel quel. Renommez-le pour le garder (par "
+                          "exemple en y ajoutant les années qu'il couvre)\u00a0: le suivant commencera un nouveau "
+                          "fichier.")
+        .arg(maxJournalWriteSize >> 20);
+}
+
+bool readJournal(const QString &fileName, const std::function<QString(Entry &&entry)> &take, QString *error)
+{
     const PlainFile file = readPlainFile(fileName, maxJournalSize);
     QString why;
     if (file.status == PlainFile::Missing)
         return true;
-    if (file.status != PlainFile::Read) {
+    if (file.status != PlainFile::Read)
         why = unreadable(file.status);
-    } else if (std::optional<QList<Entry>> read = parse(file.bytes, &why)) {
-        *entries = std::move(*read);
+    else if (forEachEntry(file.bytes, take, &why))
         return true;
-    } else {
+    else
         why = QStringLiteral("Le programme ne le reconnaît pas comme son journal (%1).").arg(why);
-    }
     *error = QStringLiteral("%1\u00a0: %2").arg(fileName, why);
     return false;
 }
 
-bool recordInJournal(const QString &fileName, FileReplacement &file, const Entry &entry, QString *error)
+bool readJournal(const QString &fileName, QList<Entry> *entries, QString *error)
+{
+    entries->clear();
+    const bool read = readJournal(
+        fileName,
+        [entries](Entry &&entry) {
+            *entries << std::move(entry);
+            return QString();
+        },
+        error);
+    if (!read)
+        entries->clear();
+    return read;
+}
+
+bool recordInJournal(const QString &fileName, FileReplacement &file, Entry entry, const Preparation &prepare,
+                     QString *error)
 {
     QString refused;
     if (!row(entry, &refused)) {
@@ -59,20 +82,43 @@ bool recordInJournal(const QString &fileName, FileReplacement &file, const Entry
         return false;
     }
     return rewriteLocked(fileName, file, lockFileName(fileName), maxJournalSize,
-                         [&entry](const PlainFile &old, QString *why) -> std::optional<QByteArray> {
+                         [&](const PlainFile &old, QString *why) -> std::optional<QByteArray> {
                              if (old.status != PlainFile::Read && old.status != PlainFile::Missing) {
                                  *why = unreadable(old.status);
                                  return std::nullopt;
                              }
-                             std::optional<QByteArray> bytes = recorded(old.bytes, entry);
-                             if (!bytes)
+                             const QDate day = entry.printed.date();
+                             QList<Entry> shoots;
+                             const bool ours = forEachEntry(old.bytes, [&](Entry &&read) {
+                                 if (read.printed.date() == day && read.category == entry.category)
+                                     shoots << std::move(read);
+                                 return QString();
+                             });
+                             if (!ours) {
                                  *why = QStringLiteral("Il a été enregistré sous une autre forme que celle de Prix "
                                                        "général, sans doute par un tableur, et le programme ne le "
                                                        "reconnaît plus\u00a0: il a été laissé tel quel.")
                                         + QString::fromUtf8(startAnew);
+                                 return std::nullopt;
+                             }
+                             std::optional<Shoot> replacing;
+                             if (prepare && !prepare(shoots, entry, replacing)) {
+                                 why->clear();
+                                 return std::nullopt;
+                             }
+                             std::optional<QByteArray> bytes = recorded(old.bytes, entry, replacing);
+                             if (bytes && bytes->size() > maxJournalWriteSize) {
+                                 *why = tooLargeToWrite();
+                                 return std::nullopt;
+                             }
                              return bytes;
                          },
                          error);
+}
+
+bool recordInJournal(const QString &fileName, FileReplacement &file, const Entry &entry, QString *error)
+{
+    return recordInJournal(fileName, file, entry, Preparation(), error);
 }
 
 bool recordInJournal(const QString &fileName, const Entry &entry, QString *error)

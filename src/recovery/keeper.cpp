@@ -1,5 +1,8 @@
 #include "recovery/keeper.h"
 
+#include "day/cash.h"
+#include "files/lockedfile.h"
+#include "journal/journalfile.h"
 #include "files/plainfile.h"
 #include "files/wholefile.h"
 
@@ -67,14 +70,28 @@ LeftBehind leftBehind(const QString &folder)
         const QRegularExpressionMatch match = recoveryName.match(name);
         if (!match.hasMatch())
             continue;
-        // Its copy still runs, or another copy starting now offers it.
-        auto hold = std::make_shared<QLockFile>(dir.filePath(lockName(match.captured(1).toInt())));
-        if (!takeSlotLock(*hold))
-            continue;
+        const QString lock = dir.filePath(lockName(match.captured(1).toInt()));
         const QString fileName = dir.filePath(name);
+        // A running copy always holds its slot's lock.
+        const bool gone = !QFileInfo::exists(lock) || lockHolderGone(lock);
+        auto hold = std::make_shared<QLockFile>(lock);
+        if (takeSlotLock(*hold)) {
+            removeUnfinished(fileName);
+        } else if (gone && hold->error() != QLockFile::LockFailedError) {
+            // The folder takes no lock: offered without one.
+            hold.reset();
+        } else {
+            continue; // its copy still runs, or another copy starting now offers it
+        }
         const PlainFile file = readPlainFile(fileName, maxWorkFileSize);
         if (file.status == PlainFile::Missing) // released by that other copy just now
             continue;
+        if (file.status == PlainFile::Unreadable) {
+            left.unread.append({fileName, QFileInfo(fileName).isReadable()
+                                              ? QStringLiteral("le disque ne l'a pas rendu")
+                                              : QStringLiteral("ce compte n'a pas le droit de le lire")});
+            continue;
+        }
         if (const std::optional<Work> work = file.status == PlainFile::Read ? fromBytes(file.bytes) : std::nullopt) {
             left.works.append({fileName, *work, hold});
             continue;
@@ -88,12 +105,30 @@ LeftBehind leftBehind(const QString &folder)
     return left;
 }
 
+void removeUnfinishedWrites(const QString &folder)
+{
+    const QDir dir(folder);
+    // Both are written under the journal's lock: free, no copy is writing them.
+    QLockFile books(lockFileName(dir.filePath(journal::journalFileName())));
+    if (books.tryLock(0)) {
+        removeUnfinished(dir.filePath(journal::journalFileName()));
+        removeUnfinished(dir.filePath(day::cashFileName()));
+    }
+    // Written in well under a minute; an hour-old one is a kill's.
+    constexpr int anHour = 3600;
+    removeUnfinished(dir.filePath(QStringLiteral("save.ini")), anHour);
+    for (const QString &pdf : dir.entryList({QStringLiteral("prixGeneral_*.pdf.*"), QStringLiteral("bilan_*.pdf.*")},
+                                            QDir::Files | QDir::Hidden))
+        removeUnfinished(dir.filePath(pdf.section(QLatin1Char('.'), 0, -2)), anHour);
+}
+
 bool release(const Found &found)
 {
-    if (!found.hold || !found.hold->isLocked())
+    if (found.hold && !found.hold->isLocked())
         return false;
     const bool done = removed(found.fileName);
-    found.hold->unlock();
+    if (found.hold)
+        found.hold->unlock();
     return done;
 }
 
@@ -142,6 +177,7 @@ bool Keeper::claim()
             continue;
         slot = n;
         lock = std::move(candidate);
+        removeUnfinished(dir.filePath(workName(n)));
     }
     return claimed();
 }
@@ -154,7 +190,14 @@ bool Keeper::write(const Work &work, QString *error)
         *error = QStringLiteral("Le dossier n'accepte pas de nouveau fichier.");
         return false;
     }
-    return replaceWhole(fileName(), toBytes(work), error);
+    const QByteArray bytes = toBytes(work);
+    // Past this the next start would refuse it.
+    if (bytes.size() > maxWorkWriteSize) {
+        *error = QStringLiteral("Le travail en cours dépasse %1\u00a0Mo, ce que le programme ne garde pas.")
+                     .arg(maxWorkWriteSize >> 20);
+        return false;
+    }
+    return replaceWhole(fileName(), bytes, error);
 }
 
 bool Keeper::keep(Work work, QString *error)
@@ -167,7 +210,7 @@ bool Keeper::discard() { return claimed() && removed(fileName()); }
 
 bool Keeper::takeBack(const Found &found, QString *error)
 {
-    if (!found.hold || !found.hold->isLocked()) {
+    if (found.hold && !found.hold->isLocked()) {
         *error = QStringLiteral("Ce travail a déjà été repris ou ignoré.");
         return false;
     }

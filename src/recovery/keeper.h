@@ -31,19 +31,38 @@ struct Found
 {
     QString fileName; // the recovery file, in the folder given
     Work work;
+    // Null in a folder that takes no file (a full disk), where no lock can
+    // be written: the work is offered all the same.
     std::shared_ptr<QLockFile> hold;
+};
+
+// A recovery file the program could not read: left where it is.
+struct Unread
+{
+    QString fileName;
+    QString why; // in French
 };
 
 struct LeftBehind
 {
     QList<Found> works;   // oldest first, by keptAt
     QStringList setAside; // damaged files, by the names that now keep their bytes
+    QList<Unread> unread;
 };
 
-// At start: the works left in `folder` by copies that no longer run. Files
-// that are not whole or not this program's (cut short, foreign, empty, a
-// folder by that name) are set aside there and then, and never offered.
+// At start: the works left in `folder` by copies that no longer run, and
+// what those copies left unfinished (a file cut short by a kill while it
+// was written) removed. Files that are not whole or not this program's
+// (cut short, foreign, empty, past the size the program writes, a folder by
+// that name) are set aside there and then, and never offered; a file that
+// cannot be read at all (its rights, the disk) stays as it is.
 LeftBehind leftBehind(const QString &folder);
+
+// At start: what copies killed in the middle of a write left in `folder`
+// (QSaveFile's "<file>.XXXXXX"): beside the journal and the cash book when
+// no copy is writing them (their lock is free), beside sheets, statements
+// and save.ini when older than any write takes.
+void removeUnfinishedWrites(const QString &folder);
 
 // "Ignorer": removes the found file and its dead lock. False when the file
 // could not be removed; it is then offered again at the next start.

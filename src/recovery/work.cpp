@@ -12,7 +12,10 @@ namespace recovery {
 namespace {
 
 // Read by whoever opens the file in the folder: it says what the file is.
-const char firstLine[] = "Prix général, travail en cours, format 1\n";
+// Format 2 adds the shoot a sheet of the list was printed as; a file of
+// format 1, left by an earlier version, is read as it stands.
+const char firstLine[] = "Prix général, travail en cours, format 2\n";
+const char firstLineOfFormat1[] = "Prix général, travail en cours, format 1\n";
 
 QByteArray lastLine(qsizetype jsonSize) { return "fin, " + QByteArray::number(jsonSize) + " octets\n"; }
 
@@ -77,6 +80,17 @@ QJsonValue countJson(const std::optional<day::CountOfDay> &c)
         {QStringLiteral("deposit"), double(c->count.deposit)},
         {QStringLiteral("reason"), c->count.reason},
         {QStringLiteral("countedBy"), c->count.countedBy},
+    };
+}
+
+QJsonValue shootJson(const std::optional<journal::Shoot> &shoot)
+{
+    if (!shoot)
+        return QJsonValue::Null;
+    return QJsonObject{
+        {QStringLiteral("day"), shoot->day.toString(Qt::ISODate)},
+        {QStringLiteral("category"), shoot->category},
+        {QStringLiteral("sheet"), shoot->sheet},
     };
 }
 
@@ -193,6 +207,18 @@ std::optional<day::CountOfDay> readCount(const QJsonObject &object, bool *ok)
     return c;
 }
 
+std::optional<journal::Shoot> readShoot(const QJsonObject &object, bool *ok)
+{
+    Reader r(object, {"day", "category", "sheet"});
+    journal::Shoot shoot;
+    shoot.day = QDate::fromString(r.string("day"), Qt::ISODate);
+    r.ok = r.ok && shoot.day.isValid();
+    shoot.category = r.string("category");
+    shoot.sheet = r.string("sheet");
+    *ok = *ok && r.ok;
+    return shoot;
+}
+
 // Null, or an object read by `read`.
 template <typename T>
 std::optional<T> readOptional(const QJsonValue &value, bool *ok,
@@ -219,6 +245,7 @@ QByteArray toBytes(const Work &work)
         {QStringLiteral("listComputedFor"), figuresJson(work.listComputedFor)},
         {QStringLiteral("listTyped"), work.listTyped},
         {QStringLiteral("listTypingPrinted"), work.listTypingPrinted},
+        {QStringLiteral("listPrintedAs"), shootJson(work.listPrintedAs)},
         {QStringLiteral("unsavedSettings"), settingsJson(work.unsavedSettings)},
         {QStringLiteral("unprintedCount"), countJson(work.unprintedCount)},
         {QStringLiteral("keptAt"), work.keptAt.isValid() ? kept.toString(Qt::ISODateWithMs) : QString()},
@@ -229,7 +256,8 @@ QByteArray toBytes(const Work &work)
 
 std::optional<Work> fromBytes(const QByteArray &bytes)
 {
-    if (!bytes.startsWith(firstLine) || !bytes.endsWith('\n'))
+    const bool format1 = bytes.startsWith(firstLineOfFormat1);
+    if (!(format1 || bytes.startsWith(firstLine)) || !bytes.endsWith('\n'))
         return std::nullopt;
     const qsizetype jsonStart = qsizetype(sizeof firstLine) - 1;
     const qsizetype lastStart = bytes.lastIndexOf('\n', bytes.size() - 2) + 1;
@@ -243,8 +271,11 @@ std::optional<Work> fromBytes(const QByteArray &bytes)
     if (error.error != QJsonParseError::NoError || !document.isObject())
         return std::nullopt;
 
-    Reader r(document.object(), {"category", "bets", "blacksPaid", "list", "listComputedFor", "listTyped",
-                                 "listTypingPrinted", "unsavedSettings", "unprintedCount", "keptAt"});
+    QStringList keys{"category",          "bets",          "blacksPaid",      "list",          "listComputedFor",
+                     "listTyped",         "listTypingPrinted", "unsavedSettings", "unprintedCount", "keptAt"};
+    if (!format1)
+        keys << "listPrintedAs";
+    Reader r(document.object(), keys);
     Work work;
     work.category = r.string("category");
     work.bets = r.integer("bets");
@@ -253,6 +284,8 @@ std::optional<Work> fromBytes(const QByteArray &bytes)
     work.listComputedFor = readOptional(document.object().value(QLatin1String("listComputedFor")), &r.ok, readFigures);
     work.listTyped = r.boolean("listTyped");
     work.listTypingPrinted = r.boolean("listTypingPrinted");
+    if (!format1)
+        work.listPrintedAs = readOptional(document.object().value(QLatin1String("listPrintedAs")), &r.ok, readShoot);
     work.unsavedSettings = readOptional(document.object().value(QLatin1String("unsavedSettings")), &r.ok, readSettings);
     work.unprintedCount = readOptional(document.object().value(QLatin1String("unprintedCount")), &r.ok, readCount);
     const QString kept = r.string("keptAt");

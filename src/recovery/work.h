@@ -1,6 +1,7 @@
 #pragma once
 
 #include "day/cashcount.h"
+#include "journal/journal.h"
 #include "prizes/prizefigures.h"
 #include "settings/settingsline.h"
 
@@ -26,6 +27,8 @@ struct Work
     std::optional<prizes::PrizeFigures> listComputedFor;
     bool listTyped = false;         // typed into since the last "Calculer"
     bool listTypingPrinted = false; // that typing is on a printed sheet
+    // The shoot whose sheet shows the list: printed again, it is corrected.
+    std::optional<journal::Shoot> listPrintedAs;
     // The configuration fields when they differ from save.ini; the crest
     // path may hold a ";" here, which save.ini refuses.
     std::optional<Settings> unsavedSettings;
@@ -36,15 +39,18 @@ struct Work
     {
         return a.category == b.category && a.bets == b.bets && a.blacksPaid == b.blacksPaid && a.list == b.list
             && a.listComputedFor == b.listComputedFor && a.listTyped == b.listTyped
-            && a.listTypingPrinted == b.listTypingPrinted && a.unsavedSettings == b.unsavedSettings
+            && a.listTypingPrinted == b.listTypingPrinted && a.listPrintedAs == b.listPrintedAs
+            && a.unsavedSettings == b.unsavedSettings
             && a.unprintedCount == b.unprintedCount && a.keptAt == b.keptAt;
     }
     friend bool operator!=(const Work &a, const Work &b) { return !(a == b); }
 };
 
-// Far above any work (a list of names is a few kilobytes), far below what
-// would hurt to read.
-constexpr qint64 maxWorkFileSize = 1 << 20;
+// A recovery file is read up to the first size, and the program writes
+// none past the second: any list the window holds, a pasted list of
+// thousands of names among them, is kept, and never one it would refuse.
+constexpr qint64 maxWorkFileSize = qint64(128) << 20;
+constexpr qint64 maxWorkWriteSize = qint64(64) << 20;
 
 // The recovery file: a first line naming the program and the format, the
 // work as indented JSON (every string escaped, so any character is kept),

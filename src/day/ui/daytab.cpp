@@ -6,9 +6,13 @@
 #include "form/mainwindowform.h"
 #include "form/messagebox.h"
 #include "journal/journalfile.h"
+#include "files/wholefile.h"
 #include "report/ui/printing.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QFile>
+#include <QGuiApplication>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
@@ -172,20 +176,41 @@ void DayTab::printDayStatement()
     }
     const QDate date = page.model->date();
     CashRecord record = closing(countIn(page), page.model->totals(), date, QDateTime::currentDateTime());
-    // Noted first: the number it takes is the one the statement carries.
-    QString error;
-    if (!appendToCashBook(cashFileName(), journal::journalFileName(), record, &error)) {
-        warnAboutFile(window,
-                      QStringLiteral("Le comptage n'a pas pu être noté dans caisse.csv\u00a0: le bilan n'a pas été "
-                                     "imprimé."),
-                      cashFileName(), error);
+    // The statement and its row are one step, under the book's lock: the
+    // number the row takes is the one the statement carries, and a statement
+    // not written whole uses no number.
+    const auto statement = [date](const CashRecord &numbered) { return dayStatementFileName(date, numbered.number); };
+    QString printError, printedFile, error;
+    const Numbered numbered{
+        [&](const CashRecord &numberedRecord, QString *why) {
+            printedFile = statement(numberedRecord);
+            const QString html = dayStatementHtml(form.blasonPrint->text(), page.model->sheets(), numberedRecord);
+            if (printSheet(*statementDocument(), html, printedFile, &printError))
+                return true;
+            *why = printError;
+            return false;
+        },
+        [&](const CashRecord &numberedRecord) { QFile::remove(statement(numberedRecord)); }};
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    const bool written = appendToCashBook(cashFileName(), *replacementFor(cashFileName()), journal::journalFileName(),
+                                          record, &error, numbered);
+    QGuiApplication::restoreOverrideCursor();
+    if (!written) {
+        // Either the statement or the book: the count stays as typed, not printed.
+        if (!printError.isEmpty())
+            warnAboutFile(window, QStringLiteral("Erreur lors de la création du fichier PDF\u00a0!"), printedFile,
+                          printError);
+        else
+            warnAboutFile(window,
+                          QStringLiteral("Le comptage n'a pas pu être noté dans caisse.csv\u00a0: le bilan n'a pas "
+                                         "été imprimé."),
+                          cashFileName(), error);
         return;
     }
     records.append(record);
     countShown = record.count;
     emit changed();
-    printAndOpen(window, *statementDocument(),
-                 dayStatementHtml(form.blasonPrint->text(), page.model->sheets(), record), dayStatementFileName(date));
+    openPrinted(window, printedFile);
 }
 
 void DayTab::printSeasonStatement()

@@ -83,6 +83,7 @@ void PrizeList::calculate()
     // From here on, anything typed into the list shows as a modification.
     form.TextGain->document()->setModified(false);
     lastComputed = computedList(shared, distribution);
+    emit replaced();
 }
 
 bool PrizeList::holdsUnprintedTyping() const
@@ -112,6 +113,7 @@ void PrizeList::restore(const QString &html, const std::optional<PrizeFigures> &
         lastComputed = computedList(*computedFor, distribute(*computedFor));
     list->setModified(typed);
     printedAt = printed ? list->revision() : -1;
+    emit replaced();
 }
 
 } // namespace prizes

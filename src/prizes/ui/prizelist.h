@@ -48,6 +48,8 @@ public:
 signals:
     // Something a crash would lose changed.
     void changed();
+    // The list is another one: computed anew, or put back from kept work.
+    void replaced();
 
 private:
     const MainWindowForm &form;

@@ -4,6 +4,8 @@
 #include "form/messagebox.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QLocale>
@@ -45,11 +47,22 @@ void WorkKeeper::keepNow()
         return;
     const Work work = gather();
     QString error;
-    // A folder that takes no file leaves the program as it was without this.
     if (work == *startWork)
         keeper->discard();
-    else
-        keeper->keep(work, &error);
+    else if (!keeper->keep(work, &error))
+        sayNotKept(QDir::toNativeSeparators(QFileInfo(keeper->fileName()).absoluteFilePath()) + QLatin1Char('\n')
+                   + error);
+}
+
+void WorkKeeper::sayNotKept(const QString &why)
+{
+    if (toldNotKept)
+        return;
+    toldNotKept = true;
+    warn(window, QStringLiteral("Le travail en cours ne peut pas être gardé en cas d'arrêt brutal."),
+         why + QStringLiteral("\nLe programme continue\u00a0: imprimez les feuilles et sauvegardez la configuration "
+                              "comme d'habitude. Ce qui n'est ni imprimé ni sauvegardé serait perdu si l'ordinateur "
+                              "s'arrêtait."));
 }
 
 void WorkKeeper::discard()
@@ -61,11 +74,12 @@ void WorkKeeper::discard()
 
 void WorkKeeper::start()
 {
+    removeUnfinishedWrites(QString());
     keeper = std::make_unique<Keeper>();
-    if (!keeper->claim()) {
+    // A full or read-only folder keeps nothing, but what is left there is still offered.
+    const bool claimed = keeper->claim();
+    if (!claimed)
         keeper.reset();
-        return;
-    }
     startWork = gather();
     // The fields of "Calcul" and "Configuration"; the "Journée" tab tells its own.
     const auto changed = [this] { noteChange(); };
@@ -79,12 +93,27 @@ void WorkKeeper::start()
     for (QRadioButton *button : window->findChildren<QRadioButton *>())
         connect(button, &QRadioButton::toggled, this, changed);
     offerLeftBehind();
+    if (!claimed)
+        sayNotKept(QDir::toNativeSeparators(QDir::currentPath()) + QLatin1Char('\n')
+                   + QStringLiteral("Le dossier n'accepte pas de nouveau fichier (disque plein, dossier en lecture "
+                                    "seule, ou droits insuffisants)."));
 }
 
 void WorkKeeper::offerLeftBehind()
 {
     // The newest first; work not taken back now stays for the next start.
     const LeftBehind left = leftBehind(QString());
+    if (!left.setAside.isEmpty() || !left.unread.isEmpty()) {
+        QStringList files;
+        for (const QString &name : left.setAside)
+            files << QStringLiteral("%1 (abîmé ou d'une autre forme\u00a0: mis de côté sous ce nom)")
+                         .arg(QDir::toNativeSeparators(QFileInfo(name).absoluteFilePath()));
+        for (const Unread &unread : left.unread)
+            files << QStringLiteral("%1 (illisible\u00a0: %2\u00a0; laissé tel quel)")
+                         .arg(QDir::toNativeSeparators(QFileInfo(unread.fileName).absoluteFilePath()), unread.why);
+        warn(window, QStringLiteral("Un travail gardé lors d'un arrêt brutal n'a pas pu être relu."),
+             files.join(QLatin1Char('\n')));
+    }
     for (auto found = left.works.crbegin(); found != left.works.crend(); ++found) {
         QMessageBox box(window);
         const QLocale french(QLocale::French, QLocale::France);
@@ -105,7 +134,8 @@ void WorkKeeper::offerLeftBehind()
         } else if (box.clickedButton() == resume) {
             QString error;
             restore(found->work);
-            if (!keeper->takeBack(*found, &error))
+            // Where this copy keeps nothing, the file stays to be offered again.
+            if (keeper && !keeper->takeBack(*found, &error))
                 keepNow();
             break;
         }

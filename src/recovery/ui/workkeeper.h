@@ -44,6 +44,8 @@ signals:
 
 private:
     void offerLeftBehind();
+    // Said once: from then on the window goes on without a word.
+    void sayNotKept(const QString &why);
 
     const MainWindowForm &form;
     QWidget *window;
@@ -53,6 +55,7 @@ private:
     // The work the window started with: work equal to it is nothing to keep.
     std::optional<Work> startWork;
     QTimer timer;
+    bool toldNotKept = false;
 };
 
 } // namespace recovery

@@ -65,6 +65,8 @@ void supplyImages(QTextDocument &sheet)
     }
 }
 
+} // namespace
+
 // Sheets cut short by a crash of an earlier version of the program, which
 // printed to ".<sheet>.<pid>.part" beside the sheet.
 void removeLeftovers(const QString &pdfPath)
@@ -76,8 +78,6 @@ void removeLeftovers(const QString &pdfPath)
     for (const QString &part : parts)
         dir.remove(part);
 }
-
-} // namespace
 
 QByteArray renderSheet(const QTextDocument &model, const QString &html)
 {

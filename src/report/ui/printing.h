@@ -10,6 +10,10 @@ class QWidget;
 // it keeps the model's document settings (its default font among them).
 QByteArray renderSheet(const QTextDocument &model, const QString &html);
 
+// Removes what an earlier version of the program left of a sheet it was
+// printing to `pdfPath` when it was killed (".<sheet>.<pid>.part").
+void removeLeftovers(const QString &pdfPath);
+
 // Prints the sheet to `pdfPath`, or through `file`. True only when the file
 // now holds the whole new sheet; on failure the previous sheet stays as it
 // was, nothing else is left behind, and `error` says why.

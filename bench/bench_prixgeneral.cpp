@@ -9,14 +9,17 @@
 // The same executable runs itself as the child for the per-process figures.
 // Exit code 1 when a figure misses its budget.
 #include "app/mainwindow.h"
+#include "day/cash.h"
 #include "day/sheets.h"
 #include "day/statement.h"
 #include "files/csv.h"
 #include "journal/journal.h"
+#include "report/ui/paperprinter.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -89,29 +92,31 @@ struct Workspace
     }
 };
 
-// A season's journal as the program writes it, over the season holding
-// `today` (the one the "Bilan de la saison" of a fresh tab covers): rows
-// spread evenly from 1 September to 31 August, one per category a day.
-QByteArray seasonJournal(const QDate &today)
+// A journal as the program writes it: `rows` rows spread evenly over the
+// `days` days from `first`, one per category a day. Rows dated `today`, if
+// any, are of categories the window does not offer, so that its first
+// print there asks no question of shoots.
+QByteArray spreadJournal(const QDate &first, qint64 days, int rows, const QDate &today)
 {
     static const char *const categories[] = {
         "arc classique", "arc poulie",         "arc droit",          "arc nu",          "arc libre",
         "arc classique jeunes", "arc poulie jeunes", "arc classique vétérans", "arc poulie vétérans",
         "arc droit vétérans",   "arc nu jeunes",     "arc classique dames",    "arc poulie dames",
-        "arc libre vétérans",   "arc nu vétérans",
+        "arc libre vétérans",   "arc nu vétérans",  "arc libre jeunes",        "arc libre dames",
+        "arc nu dames",
     };
-    const QDate first = day::seasonStart(today);
-    const qint64 seasonDays = first.daysTo(first.addYears(1));
     QByteArray bytes = QByteArray(csv::byteOrderMark) + journal::headerRow();
+    bytes.reserve(qsizetype(rows) * 130);
     qint64 dayOfRow = -1;
     int onThatDay = 0;
-    for (int i = 0; i < seasonRows; ++i) {
-        const qint64 dayIndex = qint64(i) * seasonDays / seasonRows;
+    for (int i = 0; i < rows; ++i) {
+        const qint64 dayIndex = qint64(i) * days / rows;
         onThatDay = dayIndex == dayOfRow ? onThatDay + 1 : 0;
         dayOfRow = dayIndex;
         journal::Entry e;
-        e.printed = QDateTime(first.addDays(dayIndex), QTime(10 + onThatDay / 2, (onThatDay % 2) * 30));
-        e.category = QString::fromUtf8(categories[onThatDay]);
+        const QDate date = first.addDays(dayIndex);
+        e.printed = QDateTime(date, QTime(10 + onThatDay / 2, (onThatDay % 2) * 30));
+        e.category = QString::fromUtf8(categories[onThatDay + (date == today ? 3 : 0)]);
         e.bets = 40 + (i * 37) % 211;
         e.betPrice = 3.5;
         e.receipts = int(e.bets * e.betPrice);
@@ -123,11 +128,56 @@ QByteArray seasonJournal(const QDate &today)
         e.pool = e.receipts - e.costs - int(e.blacks);
         e.list = prizes::ListAmounts{e.pool * 2 / 3, e.pool - e.pool * 2 / 3 - 5, 0.4f};
         e.sheet = QStringLiteral("prixGeneral_") + QString(e.category).replace(QLatin1Char(' '), QLatin1Char('_'))
-            + QStringLiteral(".pdf");
+            + QStringLiteral("_%1_tir1.pdf").arg(date.toString(Qt::ISODate));
         const std::optional<QByteArray> row = journal::row(e);
         if (!row)
             qFatal("journal row %d not written", i);
         bytes += *row;
+    }
+    return bytes;
+}
+
+// A season's journal over the season holding `today` (the one the "Bilan de
+// la saison" of a fresh tab covers), from 1 September to 31 August.
+QByteArray seasonJournal(const QDate &today)
+{
+    const QDate first = day::seasonStart(today);
+    return spreadJournal(first, first.daysTo(first.addYears(1)), seasonRows, today);
+}
+
+// Twenty seasons of a busy club up to `today`: 100,000 rows.
+const int seasonsKept = 20;
+QByteArray seasonsJournal(const QDate &today)
+{
+    const QDate first = day::seasonStart(today).addYears(1 - seasonsKept);
+    return spreadJournal(first, first.daysTo(today) + 1, seasonsKept * seasonRows, today);
+}
+
+// A cash book of `rows` counts over the same days, up to three a day.
+QByteArray seasonsCashBook(const QDate &today, int rows)
+{
+    const QDate first = day::seasonStart(today).addYears(1 - seasonsKept);
+    const qint64 days = first.daysTo(today) + 1;
+    QByteArray bytes = QByteArray(csv::byteOrderMark) + day::cashHeaderRow();
+    day::CashCount count;
+    count.openingFloat = 15000;
+    count.pieces = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
+    count.deposit = 20000;
+    count.countedBy = QStringLiteral("Jeanne Archer");
+    day::Totals totals;
+    totals.receipts = 70000;
+    totals.blacks = 1500;
+    totals.prizes = 45000;
+    qint64 dayOfRow = -1;
+    int number = 0;
+    for (int i = 0; i < rows; ++i) {
+        const qint64 dayIndex = qint64(i) * days / rows;
+        number = dayIndex == dayOfRow ? number + 1 : 1;
+        dayOfRow = dayIndex;
+        day::CashRecord record =
+            day::closing(count, totals, first.addDays(dayIndex), QDateTime(today, QTime(17, number * 10)));
+        record.number = number;
+        bytes += day::cashRow(record);
     }
     return bytes;
 }
@@ -322,6 +372,63 @@ int seasonChild(int argc, char **argv)
     return 0;
 }
 
+// --statements-child FOLDER [SHEETS [DAYS]]: writes into FOLDER the day's
+// statement of a day of SHEETS sheets (6) and the season's statement of
+// DAYS counted days (30), as the program prints them, to look at
+// (tools/statement_pictures.sh makes pictures of them).
+int statementsChild(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const QDir folder(QString::fromLocal8Bit(argv[2]));
+    const int sheetCount = argc > 3 ? std::atoi(argv[3]) : 6, dayCount = argc > 4 ? std::atoi(argv[4]) : 30;
+    const QDate today = QDate::currentDate(), first = day::seasonStart(today);
+    static const char *const categories[] = {"arc classique", "arc poulie", "arc droit", "arc nu", "arc libre",
+                                             "arc classique jeunes"};
+    QList<day::Sheet> sheets;
+    QList<day::CashRecord> records;
+    day::CashCount count;
+    count.openingFloat = 15000;
+    count.pieces = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
+    count.deposit = 30000;
+    count.countedBy = QStringLiteral("Jeanne Archer et Marc Dupré");
+    for (int d = 0; d < dayCount; ++d) {
+        const QDate date = first.addDays(qint64(d) * 7);
+        const int onThatDay = d == dayCount - 1 ? sheetCount : 3 + d % 4;
+        QList<day::Sheet> ofDay;
+        for (int i = 0; i < onThatDay; ++i) {
+            journal::Entry e;
+            e.printed = csv::asWritten(date, QTime(10 + i, 5 * i));
+            e.category = QString::fromUtf8(categories[i % 6]);
+            if (i >= 6)
+                e.category += QStringLiteral(" %1").arg(i / 6 + 1);
+            e.bets = 60 + 13 * i + d;
+            e.betPrice = 3.5;
+            e.receipts = int(e.bets * e.betPrice);
+            e.costPercent = 20;
+            e.costs = e.receipts / 5;
+            e.blacksPaid = 5 + i;
+            e.blackPrice = 0.5;
+            e.pool = e.receipts - e.costs - (e.blacksPaid + 1) / 2;
+            e.list = prizes::ListAmounts{e.pool * 2 / 3, e.pool - e.pool * 2 / 3 - 2, 2};
+            e.sheet = QStringLiteral("prixGeneral_x_%1.pdf").arg(i);
+            ofDay << day::sheetOf(e).value();
+        }
+        sheets += ofDay;
+        count.openingFloat = records.isEmpty() ? 15000 : day::floatKept(records.last().count);
+        day::CashRecord record = day::closing(count, day::totalsOf(ofDay), date, QDateTime(date, QTime(18, 30)));
+        record.number = 1;
+        records << record;
+    }
+    const day::Heading heading{QStringLiteral(":/blason.png"), QStringLiteral("Compagnie d'arc de Castelbrune")};
+    const QDate last = records.last().closed.date();
+    const QByteArray dayPdf = renderPaper(day::dayStatement(heading, day::sheetsOn(sheets, last), records.last()));
+    const QByteArray seasonPdf = renderPaper(day::seasonStatement(heading, last, sheets, records));
+    return writeFile(folder.filePath(QStringLiteral("bilan_journee.pdf")), dayPdf)
+                && writeFile(folder.filePath(QStringLiteral("bilan_saison.pdf")), seasonPdf)
+               ? 0
+               : 1;
+}
+
 class XServer
 {
 public:
@@ -393,6 +500,7 @@ private:
     void startup(const QString &self, const QString &platform, const QString &display);
     void actions();
     void season();
+    void twentySeasons(const QString &self);
     void peakMemory(const QString &self, const QString &platform, const QString &display);
     void wholeJob(const QString &self, const QString &platform, const QString &display);
     int print() const;
@@ -581,6 +689,100 @@ void Bench::season()
     QDir::setCurrent(previous);
 }
 
+// Twenty seasons in the folder: the start, the tab, both statements and a
+// print beside the same print with an empty journal.
+void Bench::twentySeasons(const QString &self)
+{
+    QTemporaryDir folder, empty;
+    const QDate today = QDate::currentDate();
+    const QByteArray journalBytes = seasonsJournal(today);
+    if (!folder.isValid() || !empty.isValid() || !writeFile(folder.filePath(QStringLiteral("save.ini")), benchSettings)
+        || !writeFile(empty.filePath(QStringLiteral("save.ini")), benchSettings)
+        || !writeFile(folder.filePath(QStringLiteral("journal.csv")), journalBytes)
+        || !writeFile(folder.filePath(QStringLiteral("caisse.csv")), seasonsCashBook(today, 20000))) {
+        add(QStringLiteral("twenty seasons"), qQNaN(), QString());
+        return;
+    }
+    const QString label = QStringLiteral("%1 seasons (%2 rows, %3 MB; 20000 counts)")
+                              .arg(seasonsKept)
+                              .arg(seasonsKept * seasonRows)
+                              .arg(double(journalBytes.size()) / 1e6, 0, 'f', 1);
+    rows.append({label, QString(), QString(), std::nullopt});
+
+    // The start reads neither file: the same in both folders, in turn.
+    const QProcessEnvironment env = childEnvironment(QStringLiteral("offscreen"), QString());
+    QList<double> starts[2];
+    for (int run = 0; run <= startupRuns; ++run) {
+        for (int kind = 0; kind < 2; ++kind) {
+            qint64 started = 0;
+            const double frameAt = child(self, {QStringLiteral("--startup-child"), QStringLiteral("program")}, env,
+                                         &started, kind ? folder.path() : empty.path());
+            if (run > 0)
+                starts[kind].append((frameAt - double(started)) / 1e6);
+        }
+    }
+    add(QStringLiteral("  start-up to first frame, empty folder"), median(starts[0]), QStringLiteral("ms"));
+    add(QStringLiteral("  start-up to first frame, twenty seasons"), median(starts[1]), QStringLiteral("ms"));
+
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(folder.path());
+    QList<double> firstShows;
+    for (int run = 0; run <= 10; ++run) {
+        MainWindow window;
+        window.show();
+        QCoreApplication::processEvents();
+        const qint64 before = monotonicNs();
+        widget<QTabWidget>(window, "tabWidget")->setCurrentWidget(widget<QWidget>(window, "journee"));
+        QCoreApplication::processEvents();
+        if (run > 0)
+            firstShows.append(double(monotonicNs() - before) / 1e6);
+        if (widget<QWidget>(window, "problemeJournal")->isVisible()
+            || widget<QComboBox>(window, "jourBilan")->count() < 7000)
+            qFatal("the Journée tab did not show twenty seasons");
+    }
+    const double firstShow = median(firstShows);
+    add(QStringLiteral("  \"Journée\" tab first shown"), firstShow, QStringLiteral("ms"), QStringLiteral("< 100 ms"),
+        firstShow < 100);
+    {
+        MainWindow window;
+        window.show();
+        QCoreApplication::processEvents();
+        widget<QTabWidget>(window, "tabWidget")->setCurrentWidget(widget<QWidget>(window, "journee"));
+        QCoreApplication::processEvents();
+        widget<QDoubleSpinBox>(window, "fondDeCaisse")->setValue(150);
+        QAbstractButton *dayStatement = widget<QAbstractButton>(window, "imprimerBilan");
+        // Each click a statement of its own, numbered, and a row of the book.
+        QSpinBox *coins = widget<QSpinBox>(window, "piece1e");
+        const double day = timeEach(11, [dayStatement, coins](int i) {
+            coins->setValue(i + 1);
+            dayStatement->click();
+        });
+        const bool written = QFileInfo::exists(day::dayStatementFileName(today, 11));
+        add(QStringLiteral("  \"Imprimer le bilan\" (PDF and its row)"), written ? day : qQNaN(), QStringLiteral("ms"),
+            QStringLiteral("< 150 ms"), day < 150);
+        QAbstractButton *season = widget<QAbstractButton>(window, "imprimerSaison");
+        const double seasonMs = timeEach(11, [season](int) { season->click(); });
+        add(QStringLiteral("  \"Bilan de la saison\""), seasonMs, QStringLiteral("ms"), QStringLiteral("< 300 ms"),
+            seasonMs < 300);
+    }
+    // A sheet printed again, its journal of twenty seasons or none.
+    double prints[2] = {0, 0};
+    for (int kind = 0; kind < 2; ++kind) {
+        QDir::setCurrent(kind ? folder.path() : empty.path());
+        MainWindow window;
+        window.show();
+        QCoreApplication::processEvents();
+        enterCounts(window, 250, 120);
+        widget<QAbstractButton>(window, "commandLinkButton")->click();
+        QAbstractButton *print = widget<QAbstractButton>(window, "commandLinkButton_3");
+        prints[kind] = timeEach(11, [print](int) { print->click(); });
+    }
+    add(QStringLiteral("  \"Imprimer\", empty journal"), prints[0], QStringLiteral("ms"));
+    add(QStringLiteral("  \"Imprimer\", twenty seasons"), prints[1], QStringLiteral("ms"),
+        QStringLiteral("<= +100 ms"), prints[1] - prints[0] <= 100);
+    QDir::setCurrent(previous);
+}
+
 void Bench::peakMemory(const QString &self, const QString &platform, const QString &display)
 {
     const QProcessEnvironment env = childEnvironment(platform, display);
@@ -744,6 +946,7 @@ int Bench::run(const QString &self)
                      QStringLiteral("(no Xvfb)"), std::nullopt});
     actions();
     season();
+    twentySeasons(self);
     peakMemory(self, QStringLiteral("offscreen"), QString());
     if (display)
         peakMemory(self, QStringLiteral("xcb"), *display);
@@ -761,6 +964,8 @@ int main(int argc, char *argv[])
         return wholeRunChild(argc, argv);
     if (argc >= 3 && qstrcmp(argv[1], "--whole-job") == 0)
         return wholeJobChild(argc, argv, QByteArray(argv[2]));
+    if (argc >= 3 && qstrcmp(argv[1], "--statements-child") == 0)
+        return statementsChild(argc, argv);
     if (argc >= 2 && qstrcmp(argv[1], "--season-child") == 0)
         return seasonChild(argc, argv);
 

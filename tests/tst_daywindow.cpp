@@ -4,8 +4,10 @@
 #include "app/mainwindow.h"
 #include "app/qtfrench.h"
 #include "day/cash.h"
+#include "day/daymodel.h"
 #include "day/sheets.h"
 #include "day/statement.h"
+#include "journal/journal.h"
 #include "windowtest.h"
 
 #ifdef Q_OS_WIN
@@ -29,6 +31,9 @@ QString pdfText(const QString &path)
 {
     return pdfLayout(path).normalized(QString::NormalizationForm_KC).simplified();
 }
+
+// As the program resolves it, against the current directory.
+QString pathOf(const QString &name) { return QDir::current().absoluteFilePath(name); }
 
 // One category printed the usual way: its counts, "Calculer", "Imprimer".
 void printCategory(QWidget &window, int category, int bets, int blacks)
@@ -110,44 +115,115 @@ void TestDayWindow::cleanup()
 
 void TestDayWindow::statements_data()
 {
-    QTest::addColumn<bool>("typedList"); // the third category's list typed by hand
+    QTest::addColumn<QStringList>("day"); // "typed": the third list typed by hand; "prizes=E": then E € typed
+                                          // for it in the table; "only=N": N categories printed; "journal=N": N
+                                          // sheets more in the journal; "huge": one of 1 234 567,89 €;
+                                          // "crest=none|broken": no crest, or a file that is no picture
     QTest::addColumn<QStringList>("count");
     QTest::addColumn<QStringList>("shown");     // caisseAttendue, caisseComptee, ecartCaisse
+    QTest::addColumn<QStringList>("asked");     // questions before the statement, each answered "print"
     QTest::addColumn<QStringList>("statement"); // in order in the day's statement
+    QTest::addColumn<QStringList>("paper");     // "pages=N", "images=N": the statement as pdfinfo and pdfimages see it
     // 101 bets and 7 blacks, 57 and 3, 20 and 0 at 3,50 € and 0,50 €: 623,00 €
     // received, 5,00 € of blacks and 488,00 € of prizes paid (220 + 57,
     // 130 + 27, 45 + 9). With a float of 150 €, the box holds 280,00 €.
     const QStringList exact{"fondDeCaisse=150", "billet100=2", "billet50=1", "billet20=1", "billet10=1",
                             "comptePar=Léa Martin"};
-    QTest::newRow("counted exactly: no difference")
-        << false << exact << QStringList{"280,00 €", "280,00 €", "0,00 €"}
-        << QStringList{"Bilan de la journée du", "n° 1", "arc classique", "353,50 €", "arc poulie", "199,50 €",
-                       "arc droit", "70,00 €", "623,00 €", "5,00 €", "488,00 €", "150,00 €", "280,00 €",
-                       "Léa Martin"};
+    const QStringList none;
+    QTest::newRow("counted exactly: no difference, the crest and one page")
+        << none << exact << QStringList{"280,00 €", "280,00 €", "0,00 €"} << none
+        << QStringList{"Bilan de la journée du", "n° 1", "arc classique", "353 €", "70 €", "353,50 €", "arc poulie",
+                       "199,50 €", "arc droit", "70,00 €", "623,00 €", "5,00 €", "488,00 €", "Billets", "Pièces",
+                       "150,00 €", "280,00 €", "Léa Martin"}
+        << QStringList{"pages=1", "images=1"};
     QTest::newRow("counted short without a reason: said unexplained")
-        << false << exact + QStringList{"billet10=0"} << QStringList{"280,00 €", "270,00 €", "−10,00 €"}
-        << QStringList{"623,00 €", "270,00 €", "−10,00 €", "Écart non expliqué"};
+        << none << exact + QStringList{"billet10=0"} << QStringList{"280,00 €", "270,00 €", "−10,00 €"} << none
+        << QStringList{"623,00 €", "270,00 €", "−10,00 €", "Écart non expliqué"} << none;
     QTest::newRow("counted short with its reason, prizes not collected back in the box")
-        << false << exact + QStringList{"prixNonReclames=9", "billet5=1", "piece2e=2", "motifEcart=Un prix rendu"}
-        << QStringList{"289,00 €", "289,00 €", "0,00 €"} << QStringList{"289,00 €", "Un prix rendu"};
+        << none << exact + QStringList{"prixNonReclames=9", "billet5=1", "piece2e=2", "motifEcart=Un prix rendu"}
+        << QStringList{"289,00 €", "289,00 €", "0,00 €"} << none << QStringList{"289,00 €", "Un prix rendu"} << none;
+    QTest::newRow("a reason typed, then the count changed: asked, printed with it")
+        << none << exact + QStringList{"motifEcart=Un prix rendu", "billet20=3"}
+        << QStringList{"280,00 €", "320,00 €", "40,00 €"}
+        << QStringList{"Le motif de l'écart a été tapé pour un autre écart."} << QStringList{"Un prix rendu"} << none;
     QTest::newRow("a deposit: the box keeps what was counted less it, on paper and in the book")
-        << false << exact + QStringList{"remiseBanque=200"} << QStringList{"280,00 €", "280,00 €", "0,00 €"}
-        << QStringList{"Remise en banque", "200,00 €", "Fond de caisse conservé", "80,00 €"};
-    QTest::newRow("a list typed by hand: the expected cash is not made up")
-        << true << exact << QStringList{"inconnue (prix d'une liste saisie à la main)", "280,00 €", "inconnu"}
-        << QStringList{"prix inconnus (liste saisie à la main)"};
+        << none << exact + QStringList{"remiseBanque=200"} << QStringList{"280,00 €", "280,00 €", "0,00 €"} << none
+        << QStringList{"Remise en banque", "200,00 €", "Fond de caisse conservé", "80,00 €"} << none;
+    QTest::newRow("a deposit past the box: asked before printing")
+        << none << exact + QStringList{"remiseBanque=500"} << QStringList{"280,00 €", "280,00 €", "0,00 €"}
+        << QStringList{"Le comptage ne semble pas juste."} << QStringList{"Fond de caisse conservé", "−220,00 €"}
+        << none;
+    QTest::newRow("9999 notes of 500 €: asked before printing")
+        << none << exact + QStringList{"billet500=9999"} << QStringList{"280,00 €", "4 999 780,00 €", "4 999 500,00 €"}
+        << QStringList{"Le comptage ne semble pas juste."} << QStringList{"4 999 500,00 €"} << none;
+    QTest::newRow("a list typed by hand: the expected cash is not made up, the others' prizes known")
+        << QStringList{"typed"} << exact << QStringList{"inconnue", "280,00 €", "inconnu"} << none
+        << QStringList{"inconnus", "434,00 € + ?", "Prix payés inconnus pour"} << none;
+    QTest::newRow("a list typed by hand, its prizes typed in the table: the expected cash known")
+        << QStringList{"typed", "prizes=54"} << exact << QStringList{"280,00 €", "280,00 €", "0,00 €"} << none
+        << QStringList{"54,00 €", "488,00 €", "Prix payés tapés sur l'onglet Journée"} << none;
+    QTest::newRow("one sheet: one page") << QStringList{"only=1"} << QStringList{"fondDeCaisse=150"}
+                                         << QStringList{"223,00 €", "0,00 €", "−223,00 €"} << none
+                                         << QStringList{"arc classique"} << QStringList{"pages=1"};
+    QTest::newRow("six sheets: one page") << QStringList{"journal=3"} << exact << QStringList() << none
+                                          << QStringList{"catégorie 3", "Billets", "Pièces", "Le vérificateur aux comptes"}
+                                          << QStringList{"pages=1"};
+    QTest::newRow("twelve sheets: one page") << QStringList{"journal=9"} << exact << QStringList() << none
+                                             << QStringList{"catégorie 9", "Le vérificateur aux comptes"}
+                                             << QStringList{"pages=1"};
+    QTest::newRow("sixty sheets: page 1 / 2, the table's header again on page 2")
+        << QStringList{"journal=57"} << exact << QStringList() << none
+        << QStringList{"catégorie 9", "page 1 / 2", "Catégorie", "Heure", "Mises", "Total de la",
+                       "Le vérificateur aux comptes", "page 2 / 2"}
+        << QStringList{"pages=2"};
+    QTest::newRow("an amount of 1 234 567,89 € in a narrow column: on one line")
+        << QStringList{"huge"} << exact << QStringList() << none << QStringList{"1 234 567,89 €"} << none;
+    QTest::newRow("no crest: nothing where it goes") << QStringList{"crest=none"} << exact << QStringList() << none
+                                                     << QStringList{"Bilan de la journée du"} << QStringList{"images=0"};
+    QTest::newRow("a crest that is no picture: nothing where it goes")
+        << QStringList{"crest=broken"} << exact << QStringList() << none << QStringList{"Bilan de la journée du"}
+        << QStringList{"images=0"};
 }
 
 void TestDayWindow::statements()
 {
-    QFETCH(bool, typedList);
+    QFETCH(QStringList, day);
     QFETCH(QStringList, count);
     QFETCH(QStringList, shown);
+    QFETCH(QStringList, asked);
     QFETCH(QStringList, statement);
+    QFETCH(QStringList, paper);
+    const auto option = [&day](const QString &name) { return day.filter(QRegularExpression('^' + name + "(=|$)")).value(0).section('=', 1); };
+    const bool typedList = day.contains("typed");
+    const int printed = option("only").isEmpty() ? 3 : option("only").toInt();
 
-    printCategory(*window, 0, 101, 7);
-    printCategory(*window, 1, 57, 3);
-    if (typedList) {
+    QVERIFY(windowtest::writeBytes("blason.png", "ceci n'est pas une image"));
+    if (!option("crest").isEmpty()) {
+        child<QLineEdit>(*window, "blasonPrint")->setText(option("crest") == "none" ? QString() : pathOf("blason.png"));
+        windowtest::click(*window, "commandLinkButton_2");
+    }
+    // Sheets of other categories printed earlier today, as the journal keeps them.
+    QByteArray journal;
+    for (int i = 1; i <= option("journal").toInt() + (day.contains("huge") ? 1 : 0); ++i) {
+        journal::Entry entry;
+        entry.printed = QDateTime(QDate::currentDate(), QTime(9, i));
+        entry.category = QStringLiteral("catégorie %1").arg(i);
+        entry.bets = day.contains("huge") ? 9 : 10 * i;
+        entry.betPrice = day.contains("huge") ? 137174.21 : 3.5;
+        entry.receipts = int(entry.bets * entry.betPrice);
+        entry.blackPrice = 0.5;
+        entry.list = prizes::ListAmounts{20, 9, 0.5f};
+        entry.sheet = QStringLiteral("prixGeneral_x_%1.pdf").arg(i);
+        journal += *journal::row(entry);
+    }
+    if (!journal.isEmpty())
+        QVERIFY(windowtest::writeBytes("journal.csv", "\xEF\xBB\xBF" + journal::headerRow() + journal));
+
+    if (printed >= 1)
+        printCategory(*window, 0, 101, 7);
+    if (printed >= 2)
+        printCategory(*window, 1, 57, 3);
+    if (printed >= 3 && typedList) {
         // No "Calculer": the list is typed, and printed as it stands.
         child<QComboBox>(*window, "comboBox")->setCurrentIndex(2);
         child<QSpinBox>(*window, "nbMises")->setValue(20);
@@ -159,38 +235,64 @@ void TestDayWindow::statements()
                     button->click();
         });
         windowtest::click(*window, "commandLinkButton_3");
-    } else {
+    } else if (printed >= 3) {
         printCategory(*window, 2, 20, 0);
     }
-    QTRY_COMPARE(openedFiles().size(), 3);
+    QTRY_COMPARE(openedFiles().size(), printed);
 
     showDay(*window);
     auto *days = child<QComboBox>(*window, "jourBilan");
     QCOMPARE(days->currentText(), day::dayName(QDate::currentDate()));
     auto *sheets = child<QTableView>(*window, "feuillesJour");
-    QCOMPARE(sheets->model()->rowCount(), 4);
+    const int rows = printed + option("journal").toInt() + (day.contains("huge") ? 1 : 0);
+    QCOMPARE(sheets->model()->rowCount(), rows + 1);
     // Spaces as the eye reads them: the program writes no-break ones.
     const auto plain = [](const QString &text) { return text.normalized(QString::NormalizationForm_KC); };
-    QCOMPARE(plain(sheets->model()->index(3, 3).data().toString()), QString("623,00 €"));
+    if (rows == 3 && !typedList)
+        QCOMPARE(plain(sheets->model()->index(3, 3).data().toString()), QString("623,00 €"));
+    if (!option("prizes").isEmpty()) {
+        // Typed in the prize cell of the list typed by hand, as money is typed.
+        const QModelIndex cell = sheets->model()->index(2, day::DayModel::Prizes);
+        sheets->setCurrentIndex(cell);
+        sheets->edit(cell);
+        QWidget *editor = sheets->viewport()->findChild<QDoubleSpinBox *>();
+        QVERIFY(editor);
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor, option("prizes"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(plain(sheets->model()->index(2, day::DayModel::Prizes).data().toString()),
+                     option("prizes") + ",00 €");
+        QVERIFY(windowtest::readBytes("prix_payes.csv").contains(";arc droit;"));
+    }
     typeCount(*window, count);
-    QCOMPARE((QStringList{plain(child<QLineEdit>(*window, "caisseAttendue")->text()),
-                          plain(child<QLineEdit>(*window, "caisseComptee")->text()),
-                          plain(child<QLineEdit>(*window, "ecartCaisse")->text())}),
-             shown);
+    if (!shown.isEmpty())
+        QCOMPARE((QStringList{plain(child<QLineEdit>(*window, "caisseAttendue")->text()),
+                              plain(child<QLineEdit>(*window, "caisseComptee")->text()),
+                              plain(child<QLineEdit>(*window, "ecartCaisse")->text())}),
+                 shown);
 
     // A count not printed is asked about on closing; Enter keeps it.
-    QStringList asked;
+    QStringList closing;
     windowtest::whenModal<QMessageBox>(window.get(), [&](QMessageBox *box) {
-        asked << box->text();
+        closing << box->text();
         QTest::keyClick(box, Qt::Key_Return);
     });
     QVERIFY(!window->close());
-    QCOMPARE(asked, QStringList{"Le comptage de la caisse n'a pas été imprimé."});
+    QCOMPARE(closing, QStringList{"Le comptage de la caisse n'a pas été imprimé."});
 
     const QString dayFile = day::dayStatementFileName(QDate::currentDate(), 1);
+    // What looks wrong is asked about first; the answer here is to print.
+    QStringList questions;
+    for (qsizetype i = 0; i < asked.size(); ++i)
+        windowtest::whenModal<QMessageBox>(window.get(), [&questions](QMessageBox *box) {
+            questions << box->text();
+            QCOMPARE(box->defaultButton()->text(), QString("Annuler"));
+            box->buttons().constFirst()->click();
+        });
     windowtest::click(*window, "imprimerBilan");
-    QTRY_COMPARE(openedFiles().size(), 4);
+    QTRY_COMPARE(openedFiles().size(), printed + 1);
     QCOMPARE(QFileInfo(openedFiles().last()).fileName(), dayFile);
+    QCOMPARE(questions, asked);
     QList<day::CashRecord> records;
     QString error;
     QVERIFY2(day::readCashBook("caisse.csv", &records, &error), qPrintable(error));
@@ -204,13 +306,32 @@ void TestDayWindow::statements()
         at = text.indexOf(piece, at);
         QVERIFY2(at >= 0, qPrintable(piece + " missing in order from: " + text));
     }
+    // The paper as its readers see it: its pages, its pictures, each amount on one line.
+    if (readBack) {
+        for (const QString &check : paper) {
+            const QString tool = check.startsWith("pages") ? "pdfinfo" : "pdfimages";
+            QProcess run;
+            run.start(tool, check.startsWith("pages") ? QStringList{dayFile} : QStringList{"-list", dayFile});
+            QVERIFY(run.waitForFinished(30000));
+            const QString out = QString::fromUtf8(run.readAllStandardOutput());
+            const int found = check.startsWith("pages")
+                ? QRegularExpression("Pages:\\s+(\\d+)").match(out).captured(1).toInt()
+                : int(out.simplified().count(QRegularExpression("\\bimage \\d+ \\d+ ")));
+            QVERIFY2(found == check.section('=', 1).toInt(), qPrintable(check + ":\n" + out));
+        }
+        const QString layout = pdfLayout(dayFile).normalized(QString::NormalizationForm_KC);
+        if (day.contains("huge"))
+            QVERIFY2(layout.contains("1 234 567,89 €"), qPrintable(layout));
+    }
 
     // Printed again with a changed count: a new number, in a file of its own,
     // which says what it replaces; the first stays as it was printed.
     const QByteArray firstStatement = windowtest::readBytes(dayFile);
     typeCount(*window, {"comptePar=Léa et Marc"});
+    for (qsizetype i = 0; i < asked.size(); ++i)
+        windowtest::whenModal<QMessageBox>(window.get(), [](QMessageBox *box) { box->buttons().constFirst()->click(); });
     windowtest::click(*window, "imprimerBilan");
-    QTRY_COMPARE(openedFiles().size(), 5);
+    QTRY_COMPARE(openedFiles().size(), printed + 2);
     const QString secondFile = day::dayStatementFileName(QDate::currentDate(), 2);
     QCOMPARE(QFileInfo(openedFiles().last()).fileName(), secondFile);
     QCOMPARE(windowtest::readBytes(dayFile), firstStatement);
@@ -221,14 +342,15 @@ void TestDayWindow::statements()
 
     const QString seasonFile = day::seasonStatementFileName(QDate::currentDate());
     windowtest::click(*window, "imprimerSaison");
-    QTRY_COMPARE(openedFiles().size(), 6);
+    QTRY_COMPARE(openedFiles().size(), printed + 3);
     QCOMPARE(QFileInfo(openedFiles().last()).fileName(), seasonFile);
     text = readBack ? pdfText(seasonFile) : QString();
     if (readBack)
         qInfo("%s:\n%s", qPrintable(seasonFile), qPrintable(pdfLayout(seasonFile)));
     QVERIFY2(!readBack
                  || (text.contains("Bilan de la saison " + day::seasonName(QDate::currentDate()))
-                     && text.contains(QDate::currentDate().toString("dd/MM/yyyy")) && text.contains("623,00 €")),
+                     && text.contains(QDate::currentDate().toString("dd/MM/yyyy"))
+                     && (rows != 3 || text.contains("623,00 €"))),
              qPrintable(text));
     // Everything printed: closing asks nothing.
     QVERIFY(window->close());

@@ -438,8 +438,8 @@ void EndToEnd::dayOfShoot()
     QVERIFY(writeBytes(settingsPath, "replaced behind the program's back"));
     // tarifMise, tarifNoir, gainMini, pourcentFrais, one stop per radio group
     // (unEuro; radioPourcent), nbPrix, the three prize rows in use,
-    // blasonPrint, "...", then "Sauvegarder".
-    STEP(keys("Tab*3 Right Tab*13 space"));
+    // blasonPrint, "...", the club's name, then "Sauvegarder".
+    STEP(keys("Tab*3 Right Tab*14 space"));
     QTRY_COMPARE_WITH_TIMEOUT(readBytes(settingsPath), settings, 20000);
 
     STEP(expectCleanExit());
@@ -484,7 +484,7 @@ void EndToEnd::settingsCannotBeWritten()
     const auto before = snapshot(workPath);
 
     // Configuration tab, then "Sauvegarder": one prize row in use this time.
-    STEP(keys("Tab*3 Right Tab*11 space"));
+    STEP(keys("Tab*3 Right Tab*12 space"));
 
     // The error box is a second window of the program; it takes the
     // keyboard, and Return presses its one button, "OK".
@@ -506,9 +506,17 @@ void EndToEnd::crashKeepsWork()
     QVERIFY(writeBytes(workPath + "/save.ini", "3.5;0.5;3;20;3;pourcent;40;25;15;7;9;:/blason.png;5"));
     STEP(startProgram());
     STEP(focusMainWindow());
-    // The counts, "Calculer", then the list: sommeNoirs, sommePrix, the tab
-    // bar, sommeEncaisse, and names typed below the list.
+    // The morning's shoot of arc classique: its counts, "Calculer", "Imprimer".
     STEP(keys("Tab"));
+    STEP(xdotool({"type", "--delay", "60", "60"}));
+    STEP(keys("Tab"));
+    STEP(xdotool({"type", "--delay", "60", "10"}));
+    STEP(keys("Tab space Tab space"));
+    QTRY_VERIFY_WITH_TIMEOUT(readBytes(openedLog).endsWith('\n'), 30000);
+    // The afternoon's: back to nbMises (its text selected on the way in), the
+    // counts, "Calculer", then the list: sommeNoirs, sommePrix, the tab bar,
+    // sommeEncaisse, and names typed below the list.
+    STEP(keys("shift+Tab*3"));
     STEP(xdotool({"type", "--delay", "60", "123"}));
     STEP(keys("Tab"));
     STEP(xdotool({"type", "--delay", "60", "45"}));
@@ -541,10 +549,21 @@ void EndToEnd::crashKeepsWork()
     QVERIFY2(!QFileInfo::exists(kept), "the work taken back is still offered under the dead copy's name");
 
     // The window shows what it showed: the sheet prints the counts and the
-    // names without a question, the list being the one computed for them.
+    // names without asking about the list, the one computed for them. The
+    // category has a sheet today: "n", the underlined letter, makes this
+    // the day's second shoot.
     STEP(focusMainWindow());
     STEP(keys("ctrl+p"));
-    QTRY_VERIFY_WITH_TIMEOUT(readBytes(openedLog).endsWith('\n'), 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(questions().size(), 1, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(focusedWindow(), questions().constFirst(), 20000);
+    STEP(keys("n"));
+    QTRY_COMPARE_WITH_TIMEOUT(readBytes(openedLog).count('\n'), 2, 30000);
+    // Both shoots in the journal, each with its sheet.
+    const QList<QByteArray> rows = readBytes(workPath + "/journal.csv").split('\n');
+    QCOMPARE(rows.size(), 4); // the header, two rows, nothing after the last line end
+    QVERIFY2(rows[1].contains(";arc classique;60;") && rows[1].contains("_tir1.pdf")
+                 && rows[2].contains(";arc classique;123;") && rows[2].contains("_tir2.pdf"),
+             rows.join('\n').constData());
     bool ok = false;
     const QString text = QString::fromUtf8(tool(pdftotextPath, {"-enc", "UTF-8", workPath +
                                                 "/prixGeneral_arc_classique.pdf", "-"}, 20000, &ok))

@@ -1,6 +1,8 @@
 #include "app/mainwindow.h"
 #include "app/qtfrench.h"
 #include "app/screenfit.h"
+#include "day/cashcount.h"
+#include "day/ui/daypage.h"
 #include "form/mainwindowform.h"
 #include "form/prescaledicon.h"
 #include "windowtest.h"
@@ -145,6 +147,7 @@ void TestForm::widgets_data()
         {"valeurPrix3", "QSpinBox", "", "labelPrix3"}, {"valeurPrix4", "QSpinBox", "", "labelPrix4"},
         {"valeurPrix5", "QSpinBox", "", "labelPrix5"}, {"groupBox_3", "QGroupBox", "Divers"},
         {"label_7", "QLabel", "Blason à utiliser pour l'impression "}, {"blasonPrint", "QLineEdit", "", "label_7"},
+        {"labelNomClub", "QLabel", "Nom du club"}, {"nomClub", "QLineEdit", "", "labelNomClub"},
         {"pushButton", "QPushButton", "..."}, {"commandLinkButton_2", "CommandButton", "Sauvegarder"},
     };
     for (const auto &r : rows)
@@ -213,7 +216,8 @@ void TestForm::layouts_data()
          "label_12:nbPrix label_13:horizontalLayout_3 labelPrix1:valeurPrix1 labelPrix2:valeurPrix2 "
          "labelPrix3:valeurPrix3 labelPrix4:valeurPrix4 labelPrix5:valeurPrix5"},
         {"horizontalLayout_3", "QHBoxLayout", "formLayout_3", "radioPourcent radioFixe"},
-        {"gridLayout", "QGridLayout", "groupBox_3", "label_7@1,0 blasonPrint@1,1 pushButton@1,2"},
+        {"gridLayout", "QGridLayout", "groupBox_3",
+         "label_7@1,0 blasonPrint@1,1 pushButton@1,2 labelNomClub@2,0 nomClub@2,1"},
         {"horizontalLayout_5", "QHBoxLayout", "verticalLayout_3", "~ commandLinkButton_2 ~"},
     };
     for (const auto &r : rows)
@@ -544,14 +548,23 @@ void TestForm::keysOnFocusedWidgets_data()
     QTest::addColumn<QString>("widget");
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("written"); // the file a pressed button writes; empty: the focus moves on
+    QTest::addColumn<QStringList>("walk");  // where the key takes the focus, pressed again and again
 
     QTest::newRow("Tab in the prize list leaves it instead of typing a tab") << "TextGain" << int(Qt::Key_Tab)
-                                                                             << "";
-    QTest::newRow("Enter presses the framed Calculer") << "commandLinkButton" << int(Qt::Key_Return) << "";
+                                                                             << "" << QStringList();
+    QTest::newRow("Enter presses the framed Calculer") << "commandLinkButton" << int(Qt::Key_Return) << ""
+                                                       << QStringList();
     QTest::newRow("Enter presses the framed Sauvegarder") << "commandLinkButton_2" << int(Qt::Key_Return)
-                                                           << "save.ini";
+                                                           << "save.ini" << QStringList();
     QTest::newRow("the number pad's Enter presses the focused Sauvegarder")
-        << "commandLinkButton_2" << int(Qt::Key_Enter) << "save.ini";
+        << "commandLinkButton_2" << int(Qt::Key_Enter) << "save.ini" << QStringList();
+    QStringList count;
+    for (int i = 0; i < day::denominationCount; ++i)
+        count << QString::fromLatin1(pieceObjectName(i));
+    QTest::newRow("Tab from the float walks the count as the box is counted, then the print buttons")
+        << "fondDeCaisse" << int(Qt::Key_Tab) << ""
+        << count + QStringList{"prixNonReclames", "remiseBanque", "motifEcart", "comptePar", "imprimerBilan",
+                               "imprimerSaison"};
 }
 
 void TestForm::keysOnFocusedWidgets()
@@ -560,15 +573,36 @@ void TestForm::keysOnFocusedWidgets()
     QFETCH(int, key);
     QFETCH(QString, written);
 
+    QFETCH(QStringList, walk);
+
     windowtest::ScratchDir scratch;
     MainWindow window;
     window.show();
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
+    // The "Journée" tab makes its widgets when first shown.
+    auto *tabs = windowtest::child<QTabWidget>(window, "tabWidget");
+    if (!window.findChild<QWidget *>(widget)) {
+        tabs->setCurrentWidget(windowtest::child<QWidget>(window, "journee"));
+        QCoreApplication::sendPostedEvents(); // its widgets show once the loop runs
+    }
     auto *focused = windowtest::child<QWidget>(window, widget.toLatin1().constData());
-    windowtest::child<QTabWidget>(window, "tabWidget")->setCurrentWidget(focused->parentWidget()->parentWidget());
+    for (QWidget *page = focused; page; page = page->parentWidget())
+        if (tabs->indexOf(page) >= 0)
+            tabs->setCurrentWidget(page);
     focused->setFocus(Qt::TabFocusReason);
     QTRY_COMPARE(QApplication::focusWidget(), focused);
+    if (!walk.isEmpty()) {
+        QStringList walked;
+        for (qsizetype i = 0; i < walk.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+            // A spin box's own editor has the focus inside it.
+            QWidget *now = QApplication::focusWidget();
+            walked << (now->objectName().startsWith("qt_") ? now->parentWidget()->objectName() : now->objectName());
+        }
+        QCOMPARE(walked, walk);
+        return;
+    }
     auto *button = qobject_cast<QAbstractButton *>(focused);
     if (button) {
         // Its frame shows which button Enter presses.

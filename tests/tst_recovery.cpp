@@ -44,7 +44,8 @@ Work example()
         prizes::PrizeFigures{118, prizes::PrizeMode::Percentage, {50, 30, 20}, 3, true, QStringLiteral("arc classique")};
     w.listTyped = true;
     w.unprintedCount = day::CountOfDay{QDate(2026, 12, 9), {15000, 2000, {0, 0, 2, 1, 3}, 30000, "", "Léa"}};
-    w.unsavedSettings = Settings{4.5, 0.5, 3, 20, 3, false, {50, 30, 20, 0, 0}, QStringLiteral("C:/club/blason.png"), true};
+    w.unsavedSettings = Settings{4.5, 0.5, 3, 20, 3, false, {50, 30, 20, 0, 0}, QStringLiteral("C:/club/blason.png"), true,
+                                 QStringLiteral("Compagnie d'arc de Castelbrune")};
     w.keptAt = QDateTime(QDate(2026, 12, 9), QTime(14, 32, 5, 120), QTimeZone::utc()).toOffsetFromUtc(3600);
     return w;
 }
@@ -108,6 +109,7 @@ Work randomWork(QRandomGenerator &rng)
             value = randomInt(rng);
         s.crestPath = randomText(rng);
         s.roundToFive = rng.bounded(2);
+        s.clubName = randomText(rng);
         w.unsavedSettings = s;
     }
     if (rng.bounded(2)) {
@@ -245,13 +247,18 @@ void TestRecovery::roundTrip()
     QVERIFY(back);
     QCOMPARE(*back, work);
     QCOMPARE(back->keptAt.offsetFromUtc(), work.keptAt.offsetFromUtc());
-    // A file of an earlier version, format 1, without the shoot: read as it stands.
+    // A file of an earlier version, format 1, without the shoot nor the
+    // club's name: read as it stands.
     if (!work.listPrintedAs) {
         const qsizetype start = bytes.indexOf('\n') + 1, end = bytes.lastIndexOf('\n', bytes.size() - 2) + 1;
-        const QByteArray json = bytes.mid(start, end - start).replace("    \"listPrintedAs\": null,\n", "");
-        const QByteArray earlier = "Prix g\xC3\xA9n\xC3\xA9ral, travail en cours, format 1\n" + json + "fin, "
-                                   + QByteArray::number(json.size()) + " octets\n";
-        QCOMPARE(recovery::fromBytes(earlier).value_or(Work()), work);
+        QString json = QString::fromUtf8(bytes.mid(start, end - start)).remove("    \"listPrintedAs\": null,\n");
+        json.remove(QRegularExpression("\\n *\"clubName\": \"[^\"]*\","));
+        const QByteArray earlier = "Prix g\xC3\xA9n\xC3\xA9ral, travail en cours, format 1\n" + json.toUtf8() + "fin, "
+                                   + QByteArray::number(json.toUtf8().size()) + " octets\n";
+        Work before = work;
+        if (before.unsavedSettings)
+            before.unsavedSettings->clubName.clear();
+        QCOMPARE(recovery::fromBytes(earlier).value_or(Work()), before);
     }
     // No file the program writes is one it would refuse to read.
     QVERIFY(bytes.size() <= recovery::maxWorkWriteSize);

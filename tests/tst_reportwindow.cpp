@@ -275,7 +275,7 @@ void TestReportWindow::printsEachCategory_data()
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("crest");      // "kind:name" makes that file first: copy, pipe or camera
+    QTest::addColumn<QString>("crest");      // "kind:name" makes that file first: copy, pipe, camera or text
     QTest::addColumn<QStringList>("steps");  // before "Imprimer": "name=value" or a button
     QTest::addColumn<QString>("answer");     // to the question; empty: none is asked
     QTest::addColumn<QString>("details");    // in its informative text
@@ -295,8 +295,10 @@ void TestReportWindow::printsEachCategory_data()
         << 1 << "prixGeneral_arc_poulie.pdf" << "Prix général arc poulie" << "copy:tir \"&\" co.png" << day << "" << ""
         << "241 297";
 #endif
-    QTest::newRow("arc droit without crest")
+    QTest::newRow("arc droit without crest: nothing where it goes")
         << 2 << "prixGeneral_arc_droit.pdf" << "Prix général arc droit" << "" << day << "" << "" << "";
+    QTest::newRow("a crest file that is no picture: nothing where it goes, no broken picture")
+        << 0 << classique << "Prix général arc classique" << "text:blason.png" << day << "" << "" << "";
     QTest::newRow("before any calculation") << 0 << classique << "Prix général arc classique" << "" << QStringList()
         << asItStands << "Aucune liste des prix n'a encore été calculée" << "";
     // The day's list, then one figure changed: "Imprimer" asks, whatever changed.
@@ -360,9 +362,11 @@ void TestReportWindow::printsEachCategory()
     QFETCH(QString, crestImage);
     const QString cancel = "Annuler";
     const QString kind = crest.section(':', 0, 0);
-    if (kind == "copy" || kind == "pipe" || kind == "camera") {
+    if (kind == "copy" || kind == "pipe" || kind == "camera" || kind == "text") {
         crest = pathOf(crest.section(':', 1));
-        if (kind == "copy") {
+        if (kind == "text") {
+            QVERIFY(windowtest::writeBytes(crest, "ceci n'est pas une image"));
+        } else if (kind == "copy") {
             QVERIFY(QFile::copy(":/blason.png", crest));
         } else if (kind == "camera") {
             // Past Qt's decoding limit at full size.
@@ -436,10 +440,12 @@ void TestReportWindow::printsEachCategory()
 
     SKIP_WITHOUT("pdfimages");
     const QString images = runTool("pdfimages", {"-list", fileName}).simplified();
+    // No crest, or none that can be read: no picture at all, not Qt's "missing file" icon.
+    const int pictures = int(images.count(QRegularExpression("\\bimage \\d+ \\d+ ")));
     if (crestImage.isEmpty())
-        QVERIFY2(!images.contains(" image 241 297 ") && !images.contains(" image 300 "), qPrintable(images));
+        QVERIFY2(pictures == 0, qPrintable(images));
     else
-        QVERIFY2(images.contains(" image " + crestImage + " "), qPrintable(images));
+        QVERIFY2(pictures == 1 && images.contains(" image " + crestImage + " "), qPrintable(images));
 }
 
 // Printing a category again asks whether it is a new shoot or a correction;
@@ -512,15 +518,22 @@ void TestReportWindow::printDayOfThreeCategories(const QString &again)
             asked << box->text() << box->defaultButton()->text() << box->escapeButton()->text();
             for (QAbstractButton *button : box->buttons())
                 asked << button->text();
-            answerWithKeys(box, again == "Entrée" ? box->defaultButton()->text()
-                                : again == "Remplacer" ? "Remplacer la feuille de " + time
-                                                       : again);
+            // Enter, Esc, the underlined letter of "Nouveau tir", a click on "Remplacer".
+            if (again == "Entrée")
+                QTest::keyClick(box, Qt::Key_Return);
+            else if (again == "Échap")
+                QTest::keyClick(box, Qt::Key_Escape);
+            else if (again == "Nouveau tir")
+                QTest::keyClick(box, Qt::Key_N);
+            else
+                answerWithKeys(box, "Remplacer la feuille de " + time);
         });
         child<QSpinBox>(*window, "nbMises")->setValue(42);
         calculateAndPrint(*window);
         QCOMPARE(asked, (QStringList{"La catégorie «\u00a0arc classique\u00a0» a déjà une feuille aujourd'hui (" + time
                                          + ", 17\u00a0mises).",
-                                     "Annuler", "Annuler", "Nouveau tir", "Remplacer la feuille de " + time, "Annuler"}));
+                                     "Annuler", "Annuler", "&Nouveau tir", "Remplacer la feuille de " + time,
+                                     "Annuler"}));
     }
     const bool printed = again != "Entrée" && again != "Échap";
     const QString text = pdfText(classique);

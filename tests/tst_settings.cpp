@@ -33,7 +33,7 @@ namespace {
 // The club's example: 3.5 € bets, 1 € blacks, 3 € minimum, 10 % costs, three
 // prizes by percentage, crest C:/club/blason.png, rounding to 5 €.
 const QByteArray exampleLine = goodSettingsLine();
-const Settings example{3.5, 1, 3, 10, 3, false, {50, 30, 20, 0, 0}, QStringLiteral("C:/club/blason.png"), true};
+const Settings example{3.5, 1, 3, 10, 3, false, {50, 30, 20, 0, 0}, QStringLiteral("C:/club/blason.png"), true, {}};
 
 Settings exampleWith(const std::function<void(Settings &)> &change)
 {

@@ -123,10 +123,11 @@ note "the context menu is French"
 # On to "Configuration" and "Sauvegarder": the 13 fields read at start must be
 # what is written back, so the file is replaced first. The handler's console
 # took the keyboard: back to nbMises, then past nbNoirsPayes, "Calculer",
-# "Imprimer", sommeNoirs and sommePrix to the tab bar.
+# "Imprimer", sommeNoirs and sommePrix to the tab bar; then the fields of
+# "Configuration" down to the club's name, and "Sauvegarder".
 printf 'replaced behind the program' > "$club/save.ini"
 focus_mises
-keys Tab Tab Tab Tab Tab Tab Right Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab space
+keys Tab Tab Tab Tab Tab Tab Right Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab space
 wait_for 30 bash -c "[ \"\$(cat '$club/save.ini')\" = '$settings' ]" \
     || die "save.ini holds \"$(cat "$club/save.ini")\", not \"$settings\""
 note "save.ini written back field for field"
@@ -240,10 +241,10 @@ note "closed normally, the next start offers nothing and leaves no recuperation-
 
 # --- The day's statements -------------------------------------------------
 # That day's sheet printed, on to "Journée": Ctrl+Tab twice leaves the focus
-# on the tab bar, from which 19 Tabs pass the day, the journal's button, the
-# table and the 15 notes and coins to fondDeCaisse; 6 more reach comptePar,
-# then remiseBanque, "Imprimer le bilan" and "Bilan de la saison" (Enter
-# presses the focused button).
+# on the tab bar, from which 4 Tabs pass the day, the journal's button and the
+# table to fondDeCaisse; 19 more pass the 15 notes and coins, the prizes not
+# collected, the deposit and the reason to comptePar, then "Imprimer le
+# bilan" and "Bilan de la saison" (Enter presses the focused button).
 today=$(date +%F)
 year=$(date +%Y)
 [ "$(date +%-m)" -ge 9 ] || year=$((year - 1))
@@ -251,16 +252,16 @@ season=$year-$((year + 1))
 rm -f "$opened"
 keys ctrl+Tab ctrl+Tab
 sleep 1
-keys Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab
+keys Tab Tab Tab Tab
 type_text 150
-keys Tab Tab Tab Tab Tab Tab
+keys Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab
 type_text "Lea Martin"
-keys Tab Tab Return
-statement=$crash/bilan_$today.pdf
-wait_for 60 grep -qi "bilan_$today.pdf" "$opened" 2>/dev/null \
-    || die "\"Imprimer le bilan\" handed no bilan_$today.pdf to the .pdf handler (it got: $(tr -d '\r' < "$opened" 2>/dev/null))"
+keys Tab Return
+statement=$crash/bilan_${today}_n1.pdf
+wait_for 60 grep -qi "bilan_${today}_n1.pdf" "$opened" 2>/dev/null \
+    || die "\"Imprimer le bilan\" handed no bilan_${today}_n1.pdf to the .pdf handler (it got: $(tr -d '\r' < "$opened" 2>/dev/null))"
 head -c5 "$statement" | grep -q '%PDF-' || die "no PDF at $statement"
-note "\"Imprimer le bilan\" wrote bilan_$today.pdf and handed it to the handler"
+note "\"Imprimer le bilan\" wrote bilan_${today}_n1.pdf and handed it to the handler"
 activate
 keys Tab Return
 wait_for 60 grep -qi "bilan_saison_$season.pdf" "$opened" 2>/dev/null \

@@ -128,9 +128,9 @@ QString notOurs(const QString &why)
 
 std::optional<Cents> expected(const CashCount &count, const Totals &day)
 {
-    if (!day.prizes)
+    if (!day.prizesKnown())
         return std::nullopt;
-    return count.openingFloat + day.receipts - day.blacks - *day.prizes + count.unclaimedPrizes;
+    return count.openingFloat + day.receipts - day.blacks - day.prizes + count.unclaimedPrizes;
 }
 
 std::optional<Cents> difference(const CashCount &count, const Totals &day)
@@ -216,6 +216,20 @@ std::optional<CashRecord> lastOf(const QList<CashRecord> &records, const QDate &
         if (it->closed.date() == date)
             return *it;
     return std::nullopt;
+}
+
+CashCount startingCount(const QList<CashRecord> &records, const QDate &date)
+{
+    if (const std::optional<CashRecord> last = lastOf(records, date))
+        return last->count;
+    const CashRecord *before = nullptr;
+    for (const CashRecord &record : records)
+        if (record.closed.date() < date && (!before || before->closed <= record.closed))
+            before = &record;
+    CashCount count;
+    if (before)
+        count.openingFloat = floatKept(before->count);
+    return count;
 }
 
 QString cashFileName() { return QStringLiteral("caisse.csv"); }

@@ -58,6 +58,10 @@ std::optional<QByteArray> appended(const QByteArray &book, CashRecord &record, Q
 int nextNumber(const QList<CashRecord> &records, const QDate &date);
 // The last record of `date`: the count to show again when it is chosen.
 std::optional<CashRecord> lastOf(const QList<CashRecord> &records, const QDate &date);
+// The count `date` starts from: its last record's, or, for a day not
+// counted yet, none but the float that the last count before it kept, as a
+// cash book carries it from day to day.
+CashCount startingCount(const QList<CashRecord> &records, const QDate &date);
 
 // Beside journal.csv.
 QString cashFileName();

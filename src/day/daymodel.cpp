@@ -6,12 +6,11 @@ namespace day {
 
 namespace {
 
-QVariant centsOrNone(const std::optional<Cents> &amount)
-{
-    return amount ? QVariant(qlonglong(*amount)) : QVariant();
-}
+QVariant centsOrNone(bool known, Cents amount) { return known ? QVariant(qlonglong(amount)) : QVariant(); }
 
-QString textOf(const std::optional<Cents> &amount) { return amount ? euros(*amount) : unknownPrizesText(); }
+// A sheet's known amount or "inconnus"; the day's known sum, or what is known of it.
+QString textOf(bool known, Cents amount) { return known ? euros(amount) : unknownPrizesText(); }
+QString totalText(Cents known, int unknown) { return unknown == 0 ? euros(known) : partlyKnownText(known); }
 
 } // namespace
 
@@ -53,11 +52,16 @@ QVariant DayModel::data(const QModelIndex &index, int role) const
         return {};
     const bool total = isTotalsRow(index.row());
     const Sheet *sheet = total ? nullptr : &daySheets[index.row()];
-    const std::optional<Cents> prizes = total ? sums.prizes : sheet->prizes;
-    const std::optional<Cents> kept = total ? sums.kept : sheet->kept();
+    const bool known = total ? sums.prizesKnown() : sheet->prizes.has_value();
+    const Cents prizes = total ? sums.prizes : sheet->prizes.value_or(0);
+    const Cents kept = total ? sums.kept : sheet->receipts - sheet->blacks - prizes;
     const Cents receipts = total ? sums.receipts : sheet->receipts;
     const Cents blacks = total ? sums.blacks : sheet->blacks;
     switch (role) {
+    case Qt::EditRole:
+        if (!total && index.column() == Prizes && sheet->handTyped())
+            return sheet->prizes ? QVariant(qlonglong(*sheet->prizes)) : QVariant(qlonglong(0));
+        break;
     case Qt::DisplayRole:
         switch (index.column()) {
         case Category:
@@ -71,9 +75,9 @@ QVariant DayModel::data(const QModelIndex &index, int role) const
         case Blacks:
             return euros(blacks);
         case Prizes:
-            return textOf(prizes);
+            return total ? totalText(prizes, sums.unknown) : textOf(known, prizes);
         case Kept:
-            return textOf(kept);
+            return total ? totalText(kept, sums.unknown) : textOf(known, kept);
         }
         break;
     case CentsRole:
@@ -83,9 +87,9 @@ QVariant DayModel::data(const QModelIndex &index, int role) const
         case Blacks:
             return qlonglong(blacks);
         case Prizes:
-            return centsOrNone(prizes);
+            return centsOrNone(known, prizes);
         case Kept:
-            return centsOrNone(kept);
+            return centsOrNone(known, kept);
         }
         break;
     case Qt::ToolTipRole:
@@ -95,6 +99,9 @@ QVariant DayModel::data(const QModelIndex &index, int role) const
             return QStringLiteral("%1 mises à %2").arg(sheet->bets).arg(euros(sheet->betTariff));
         if (index.column() == Blacks)
             return QStringLiteral("%1 noirs à %2").arg(sheet->blacksPaid).arg(euros(sheet->blackTariff));
+        if (index.column() == Prizes && sheet->handTyped())
+            return sheet->prizesTyped ? QStringLiteral("Prix payés saisis ici (liste saisie à la main) : double-cliquez pour les corriger")
+                                      : QStringLiteral("Liste saisie à la main : double-cliquez, puis tapez les prix payés");
         break;
     case Qt::TextAlignmentRole:
         if (index.column() >= Bets)
@@ -104,6 +111,26 @@ QVariant DayModel::data(const QModelIndex &index, int role) const
         break;
     }
     return {};
+}
+
+Qt::ItemFlags DayModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.isValid() && !isTotalsRow(index.row()) && index.column() == Prizes && daySheets[index.row()].handTyped())
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool DayModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
+        return false;
+    bool ok = false;
+    const qlonglong cents = value.toLongLong(&ok);
+    if (!ok || cents < 0)
+        return false;
+    emit prizesTyped(daySheets[index.row()], cents);
+    return true;
 }
 
 QVariant DayModel::headerData(int section, Qt::Orientation orientation, int role) const

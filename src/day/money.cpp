@@ -25,6 +25,14 @@ QString euros(Cents amount)
     return sign + digits(magnitude(amount), QStringLiteral("\u202f")) + QStringLiteral("\u00a0€");
 }
 
+QString wholeNumber(qint64 value)
+{
+    QString digits = QString::number(value < 0 ? 0 - quint64(value) : quint64(value));
+    for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
+        digits.insert(at, QChar(0x202f));
+    return (value < 0 ? QStringLiteral("\u2212") : QString()) + digits;
+}
+
 QString csvAmount(Cents amount)
 {
     return (amount < 0 ? QStringLiteral("-") : QString()) + digits(magnitude(amount), QString());

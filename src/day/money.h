@@ -16,6 +16,9 @@ using Cents = qint64;
 // (U+2212). Every cent value, the extremes of 64 bits included.
 QString euros(Cents amount);
 
+// "14 619": a count of bets or sheets, its thousands apart as in euros().
+QString wholeNumber(qint64 value);
+
 // "1234,50", "-12,30": the shape a French spreadsheet reads as a number,
 // as in the program's CSV files.
 QString csvAmount(Cents amount);

@@ -47,6 +47,9 @@ std::optional<Sheet> sheetOf(const journal::Entry &entry, QString *refused)
     Sheet sheet;
     sheet.printed = entry.printed;
     sheet.category = entry.category;
+    sheet.file = entry.sheet;
+    sheet.sheetReceipts = entry.receipts;
+    sheet.sheetCosts = entry.costs;
     if (!countFits(entry.bets))
         return refuse(pastLimit("Mises", QString::number(entry.bets)));
     if (!countFits(entry.blacksPaid))
@@ -104,20 +107,18 @@ QList<Sheet> sheetsOn(const QList<Sheet> &sheets, const QDate &date)
 Totals totalsOf(const QList<Sheet> &sheets)
 {
     Totals totals;
-    totals.prizes = 0;
-    totals.kept = 0;
     for (const Sheet &sheet : sheets) {
         ++totals.sheets;
         totals.bets += sheet.bets;
         totals.blacksPaid += sheet.blacksPaid;
         totals.receipts += sheet.receipts;
         totals.blacks += sheet.blacks;
-        if (totals.prizes && sheet.prizes) {
-            *totals.prizes += *sheet.prizes;
-            *totals.kept += *sheet.kept();
+        totals.sheetCosts += Cents(sheet.sheetCosts) * 100;
+        if (sheet.prizes) {
+            totals.prizes += *sheet.prizes;
+            totals.kept += *sheet.kept();
         } else {
-            totals.prizes.reset();
-            totals.kept.reset();
+            ++totals.unknown;
         }
     }
     return totals;

@@ -19,17 +19,27 @@ struct Sheet
 {
     QDateTime printed; // as the journal writes it: to the minute, no zone (journal::parse)
     QString category;
+    QString file;      // the shoot's own sheet, the row's "Feuille"
     int bets = 0;
     int blacksPaid = 0;
     Cents betTariff = 0;
     Cents blackTariff = 0;
     Cents receipts = 0;          // bets × bet tariff (not the row's whole euros)
     Cents blacks = 0;            // blacks paid × black tariff
-    std::optional<Cents> prizes; // main prizes + minimum gains; nothing: list typed by hand
+    // As the sheet's "Bilan" printed them, and the journal keeps them: whole euros.
+    int sheetReceipts = 0;
+    int sheetCosts = 0;
+    // Main prizes + minimum gains of the list "Calculer" made; for a list
+    // typed by hand, what the treasurer typed as paid (prizesTyped), or
+    // nothing until then.
+    std::optional<Cents> prizes;
+    bool prizesTyped = false;
 
     // Receipts − blacks − prizes: the costs plus what rounding and the
     // leftover leave. Nothing when the prizes are unknown.
     std::optional<Cents> kept() const;
+    // Whether its list was typed by hand: its prizes are the treasurer's to say.
+    bool handTyped() const { return !prizes || prizesTyped; }
 };
 
 } // namespace day
@@ -55,8 +65,9 @@ bool readSheets(const QString &fileName, QList<Sheet> *sheets, QString *error);
 // The sheets printed on `date`, in the journal's order.
 QList<Sheet> sheetsOn(const QList<Sheet> &sheets, const QDate &date);
 
-// What a set of sheets adds up to. A sum over a sheet with unknown prizes
-// is unknown (prizes, kept), never a wrong figure.
+// What a set of sheets adds up to. Prizes and what the club kept add up the
+// sheets whose prizes are known; `unknown` counts the others, whose prizes
+// nobody has said yet: a sum with one of them is no whole figure.
 struct Totals
 {
     int sheets = 0;
@@ -64,8 +75,12 @@ struct Totals
     qint64 blacksPaid = 0;
     Cents receipts = 0;
     Cents blacks = 0;
-    std::optional<Cents> prizes;
-    std::optional<Cents> kept;
+    Cents prizes = 0;
+    Cents kept = 0;
+    Cents sheetCosts = 0; // the costs the sheets' "Bilan" printed, in cents
+    int unknown = 0;
+
+    bool prizesKnown() const { return unknown == 0; }
 };
 Totals totalsOf(const QList<Sheet> &sheets);
 

@@ -2,12 +2,13 @@
 
 #include "day/cash.h"
 #include "day/sheets.h"
+#include "report/paper.h"
 
 #include <QList>
 #include <QString>
 
-// The day's and the season's statements as HTML pages for QTextDocument,
-// with the club's crest on top as on a prize sheet.
+// The day's and the season's statements, as paper: the club's crest and
+// name on top, then what a treasurer and an auditor read and sign.
 
 namespace day {
 
@@ -17,17 +18,30 @@ namespace day {
 QString dayStatementFileName(const QDate &date, int number);
 QString seasonStatementFileName(const QDate &date);
 
-// "Bilan de la journée du jeudi 10 décembre 2026", n° and what it replaces,
-// the sheets of that day and their totals, what the club keeps, the cash box
-// of `record` (its date is the day), the deposit, who counted, the closing
-// time and two signature lines. `daySheets`: that day's sheets alone; with
-// none it is the statement of the cash box alone.
-QString dayStatementHtml(const QString &crestPath, const QList<Sheet> &daySheets, const CashRecord &record);
+// What heads every statement.
+struct Heading
+{
+    QString crestPath;
+    QString club;
+};
 
-// "Bilan de la saison 2026-2027" for the season holding `date`: one line per
-// day with a sheet or a record (counted and difference from that day's last
-// record) and the season's totals. `sheets` and `records` may hold any days.
-QString seasonStatementHtml(const QString &crestPath, const QDate &date, const QList<Sheet> &sheets,
-                            const QList<CashRecord> &records);
+// "Bilan de la journée du jeudi 10 décembre 2026", its n° and what it
+// replaces; each shoot of the day on its line, with the receipts and costs
+// its sheet printed beside the exact cents; what the club keeps, its costs
+// apart from what rounding and the fraction honteux leave; the cash box of
+// `record` (its date is the day), notes and coins side by side, what it
+// should hold and what it holds; the deposit and the float kept; who
+// counted, the closing time and two signature lines. `daySheets`: that day's
+// sheets alone; with none it is the statement of the cash box alone.
+paper::Document dayStatement(const Heading &heading, const QList<Sheet> &daySheets, const CashRecord &record);
+
+// "Bilan de la saison 2026-2027" for the season holding `date`: per day with
+// a sheet or a record, its sheets, bets, receipts, blacks, prizes, what the
+// club kept, the float, counted cash, deposit and difference of its last
+// record, with what an auditor must know (counted before its last sheet, no
+// count, a float other than the one kept before); then the season's totals.
+// `sheets` and `records` may hold any days.
+paper::Document seasonStatement(const Heading &heading, const QDate &date, const QList<Sheet> &sheets,
+                                const QList<CashRecord> &records);
 
 } // namespace day

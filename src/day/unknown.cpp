@@ -2,13 +2,19 @@
 
 namespace day {
 
-QString unknownPrizesText() { return QStringLiteral("prix inconnus (liste saisie à la main)"); }
-QString unknownExpectedText() { return QStringLiteral("inconnue (prix d'une liste saisie à la main)"); }
 QString unknownText() { return QStringLiteral("inconnu"); }
-QString unknownOnPaperText() { return QStringLiteral("inconnu (prix inconnus, liste saisie à la main)"); }
-QString unknownExpectedOnPaperText()
+QString unknownPrizesText() { return QStringLiteral("inconnus"); }
+QString unknownExpectedText() { return QStringLiteral("inconnue"); }
+QString partlyKnownText(Cents known) { return euros(known) + QStringLiteral(" + ?"); }
+
+QString unknownPrizesNote(const QStringList &shoots)
 {
-    return QStringLiteral("ne peut pas être calculé (prix inconnus, liste saisie à la main)");
+    QStringList quoted;
+    for (const QString &shoot : shoots)
+        quoted << QStringLiteral("«\u00a0%1\u00a0»").arg(shoot);
+    return QStringLiteral("Prix payés inconnus pour %1 (liste saisie à la main)\u00a0: tapez-les dans la colonne "
+                          "«\u00a0Prix payés\u00a0» du tableau de l'onglet Journée.")
+        .arg(quoted.join(QStringLiteral(", ")));
 }
 
 QString noCountText() { return QStringLiteral("aucun comptage"); }

@@ -1,21 +1,24 @@
 #pragma once
 
-#include <QString>
+#include "day/money.h"
 
-// What stands where a figure depends on prizes nobody knows: those of a list
-// typed by hand. Said here once for the window and the paper alike.
+#include <QString>
+#include <QStringList>
+
+// The one word for a figure that hangs on prizes nobody has said yet: those
+// of a list typed by hand, until the treasurer types what was paid. The
+// window and the paper say it alike, short enough for any field, with a
+// note that says which sheets and what to do.
 
 namespace day {
 
-// In the day's table, for a sheet's or the day's prizes and what was kept.
-QString unknownPrizesText();
-// The cash the box should hold, on the tab.
-QString unknownExpectedText();
-// A difference, on the tab and on the season's lines.
-QString unknownText();
-// An amount on the day's statement, and the cash it expects.
-QString unknownOnPaperText();
-QString unknownExpectedOnPaperText();
+QString unknownText();         // "inconnu": a difference
+QString unknownPrizesText();   // "inconnus": a sheet's prizes, and what it kept
+QString unknownExpectedText(); // "inconnue": the cash the box should hold
+// "360,00 € + ?": what the sheets known add up to, some not known.
+QString partlyKnownText(Cents known);
+// Which shoots' prizes are not known, and what to do about it.
+QString unknownPrizesNote(const QStringList &shoots);
 
 // Where a day, or a whole season, has no count of the cash box: its
 // difference is not zero, it is not known.

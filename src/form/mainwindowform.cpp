@@ -292,6 +292,12 @@ void buildMiscBox(MainWindowForm &f)
     f.pushButton->setMinimumSize(QSize(30, 0));
     f.pushButton->setAutoDefault(true);
     f.gridLayout->addWidget(f.pushButton, 1, 2, 1, 1);
+    f.labelNomClub = named<QLabel>(f.groupBox_3, "labelNomClub");
+    f.gridLayout->addWidget(f.labelNomClub, 2, 0, 1, 1);
+    f.nomClub = named<QLineEdit>(f.groupBox_3, "nomClub");
+    f.nomClub->setMaxLength(200);
+    f.gridLayout->addWidget(f.nomClub, 2, 1, 1, 2);
+    f.labelNomClub->setBuddy(f.nomClub);
 }
 
 void buildSettingsPage(MainWindowForm &f)
@@ -364,7 +370,7 @@ void MainWindowForm::setupForm(QMainWindow *window)
         tabWidget, sommeEncaisse, TextGain,
         tarifMise, tarifNoir, gainMini, pourcentFrais, unEuro, cinqEuro,
         nbPrix, radioPourcent, radioFixe, valeurPrix1, valeurPrix2,
-        valeurPrix3, valeurPrix4, valeurPrix5, blasonPrint, pushButton,
+        valeurPrix3, valeurPrix4, valeurPrix5, blasonPrint, pushButton, nomClub,
         commandLinkButton_2, montantFrais,
         comboBox, nbMises, nbNoirsPayes, commandLinkButton, commandLinkButton_3,
         sommeNoirs, sommePrix,
@@ -436,6 +442,9 @@ void MainWindowForm::applyTexts(QMainWindow *window)
     label_7->setText(tr("Blason à utiliser pour l'impression "));
     pushButton->setWhatsThis(tr("Parcourir le disque dur pour trouver l'image souhaiter"));
     pushButton->setText(tr("..."));
+    labelNomClub->setText(tr("Nom du club"));
+    nomClub->setWhatsThis(tr("<html><head/><body><p>Le nom du club, en tête des bilans de la journée et de la "
+                             "saison</p></body></html>"));
     commandLinkButton_2->setText(tr("Sauvegarder"));
     tabWidget->setTabText(tabWidget->indexOf(tab_2), tr("Configuration"));
     tabWidget->setTabText(tabWidget->indexOf(journee), tr("Journée"));

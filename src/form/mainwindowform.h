@@ -104,6 +104,8 @@ struct MainWindowForm
     QLabel *label_7;
     QLineEdit *blasonPrint;
     QPushButton *pushButton;                 // "...": choose the crest file
+    QLabel *labelNomClub;
+    QLineEdit *nomClub;                      // the club's name, heading its statements
     QHBoxLayout *horizontalLayout_5;
     QSpacerItem *horizontalSpacer_5;
     QCommandLinkButton *commandLinkButton_2; // "Sauvegarder"

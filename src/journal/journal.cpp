@@ -314,6 +314,25 @@ std::optional<QList<Entry>> parse(const QByteArray &journal, QString *refused)
     return entries;
 }
 
+QList<Entry> entriesOn(const QByteArray &journal, const QDate &day)
+{
+    QList<Entry> found;
+    const QByteArray start = csv::lineEnd + day.toString(QStringLiteral("yyyy-MM-dd")).toUtf8() + ';';
+    csv::Fields fields;
+    for (qsizetype at = journal.indexOf(start); at >= 0; at = journal.indexOf(start, at)) {
+        at += 2;
+        if (!csv::readRow(journal, at, fields) || fields.size() != fieldCount)
+            continue;
+        Entry entry;
+        bool read = true;
+        for (int i = 0; i < fieldCount && read; ++i)
+            read = columns[i].read(entry, fields[i]);
+        if (read)
+            found << std::move(entry);
+    }
+    return found;
+}
+
 QList<Entry> shootsOf(const QList<Entry> &entries, const QDate &day, const QString &category)
 {
     QList<Entry> shoots;

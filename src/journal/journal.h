@@ -83,4 +83,9 @@ bool forEachEntry(const QByteArray &journal, const EntryTaker &take, QString *re
 // shoots that day.
 QList<Entry> shootsOf(const QList<Entry> &entries, const QDate &day, const QString &category);
 
+// The entries of `day` in a whole journal, found by their first field
+// without reading the other rows: a glance, not a check (a row of that day
+// that does not read is left out; a print checks the whole journal).
+QList<Entry> entriesOn(const QByteArray &journal, const QDate &day);
+
 } // namespace journal

@@ -1,5 +1,6 @@
 #include "journal/journalfile.h"
 
+#include "files/csv.h"
 #include "files/lockedfile.h"
 #include "files/plainfile.h"
 #include "files/wholefile.h"
@@ -106,7 +107,11 @@ bool recordInJournal(const QString &fileName, FileReplacement &file, Entry entry
                                  why->clear();
                                  return std::nullopt;
                              }
-                             std::optional<QByteArray> bytes = recorded(old.bytes, entry, replacing);
+                             // Read whole above: a new shoot's row goes at the end, as it is.
+                             std::optional<QByteArray> bytes =
+                                 replacing ? recorded(old.bytes, entry, replacing)
+                                           : (old.bytes.isEmpty() ? csv::byteOrderMark + headerRow() : old.bytes)
+                                                 + *row(entry);
                              if (bytes && bytes->size() > maxJournalWriteSize) {
                                  *why = tooLargeToWrite();
                                  return std::nullopt;

@@ -12,8 +12,9 @@ namespace recovery {
 namespace {
 
 // Read by whoever opens the file in the folder: it says what the file is.
-// Format 2 adds the shoot a sheet of the list was printed as; a file of
-// format 1, left by an earlier version, is read as it stands.
+// Format 2 adds the shoot a sheet of the list was printed as, and the
+// club's name to the settings; a file of format 1, left by an earlier
+// version, is read as it stands.
 const char firstLine[] = "Prix général, travail en cours, format 2\n";
 const char firstLineOfFormat1[] = "Prix général, travail en cours, format 1\n";
 
@@ -62,6 +63,7 @@ QJsonValue settingsJson(const std::optional<Settings> &s)
         {QStringLiteral("prizeValues"), intArray(s->prizeValues.data(), qsizetype(s->prizeValues.size()))},
         {QStringLiteral("crestPath"), s->crestPath},
         {QStringLiteral("roundToFive"), s->roundToFive},
+        {QStringLiteral("clubName"), s->clubName},
     };
 }
 
@@ -167,10 +169,14 @@ std::optional<prizes::PrizeFigures> readFigures(const QJsonObject &object, bool 
     return f;
 }
 
-std::optional<Settings> readSettings(const QJsonObject &object, bool *ok)
+// Format 1 has no club's name.
+std::optional<Settings> readSettings(const QJsonObject &object, bool *ok, bool format1)
 {
-    Reader r(object, {"betPrice", "blackPrice", "minimumGain", "costsPercent", "prizeCount", "fixedPrizes",
-                      "prizeValues", "crestPath", "roundToFive"});
+    QStringList keys{"betPrice", "blackPrice", "minimumGain", "costsPercent", "prizeCount", "fixedPrizes",
+                     "prizeValues", "crestPath", "roundToFive"};
+    if (!format1)
+        keys << "clubName";
+    Reader r(object, keys);
     Settings s;
     s.betPrice = r.number("betPrice");
     s.blackPrice = r.number("blackPrice");
@@ -184,6 +190,8 @@ std::optional<Settings> readSettings(const QJsonObject &object, bool *ok)
         s.prizeValues[std::size_t(i)] = r.integerOf(values[i]);
     s.crestPath = r.string("crestPath");
     s.roundToFive = r.boolean("roundToFive");
+    if (!format1)
+        s.clubName = r.string("clubName");
     *ok = *ok && r.ok;
     return s;
 }
@@ -286,7 +294,11 @@ std::optional<Work> fromBytes(const QByteArray &bytes)
     work.listTypingPrinted = r.boolean("listTypingPrinted");
     if (!format1)
         work.listPrintedAs = readOptional(document.object().value(QLatin1String("listPrintedAs")), &r.ok, readShoot);
-    work.unsavedSettings = readOptional(document.object().value(QLatin1String("unsavedSettings")), &r.ok, readSettings);
+    const QJsonValue settings = document.object().value(QLatin1String("unsavedSettings"));
+    if (!settings.isNull()) {
+        r.ok = r.ok && settings.isObject();
+        work.unsavedSettings = readSettings(settings.toObject(), &r.ok, format1);
+    }
     work.unprintedCount = readOptional(document.object().value(QLatin1String("unprintedCount")), &r.ok, readCount);
     const QString kept = r.string("keptAt");
     work.keptAt = QDateTime::fromString(kept, Qt::ISODateWithMs);

@@ -21,6 +21,9 @@ struct Settings
     std::array<int, prizes::maxPrizes> prizeValues{}; // valeurPrix1 to valeurPrix5
     QString crestPath;              // blasonPrint
     bool roundToFive = false;       // cinqEuro, else unEuro
+    // nomClub: kept beside save.ini, in a file of its own (clubFileName), so
+    // that save.ini stays its 13 fields.
+    QString clubName;
 
     friend bool operator==(const Settings &a, const Settings &b)
     {
@@ -28,7 +31,7 @@ struct Settings
             && a.minimumGain == b.minimumGain && a.costsPercent == b.costsPercent
             && a.prizeCount == b.prizeCount && a.fixedPrizes == b.fixedPrizes
             && a.prizeValues == b.prizeValues && a.crestPath == b.crestPath
-            && a.roundToFive == b.roundToFive;
+            && a.roundToFive == b.roundToFive && a.clubName == b.clubName;
     }
 };
 

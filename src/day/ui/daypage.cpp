@@ -16,6 +16,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -47,8 +48,39 @@ QLineEdit *shownField(QWidget *parent, const char *name, const QString &spoken)
     auto *field = named<QLineEdit>(parent, name);
     field->setReadOnly(true);
     field->setAccessibleName(spoken);
+    // The count is typed past it; a screen reader reads it from the page.
+    field->setFocusPolicy(Qt::NoFocus);
     return field;
 }
+
+// The prizes paid for a list typed by hand, typed in the table as money is
+// typed in the count.
+class PrizesDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const override
+    {
+        auto *box = new PriceBox(parent);
+        box->setDecimals(2);
+        box->setMaximum(99999999.99);
+        box->setSuffix(QStringLiteral("\u00a0€"));
+        box->setLocale(QLocale(QLocale::French, QLocale::France));
+        box->setAccessibleName(QStringLiteral("Prix payés"));
+        return box;
+    }
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override
+    {
+        static_cast<PriceBox *>(editor)->setValue(double(index.data(Qt::EditRole).toLongLong()) / 100.0);
+    }
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
+    {
+        auto *box = static_cast<PriceBox *>(editor);
+        box->interpretText();
+        model->setData(index, qlonglong(std::llround(box->value() * 100.0)), Qt::EditRole);
+    }
+};
 
 QPushButton *button(QWidget *parent, const char *name, const QString &text)
 {
@@ -106,7 +138,10 @@ void DayPage::build(QWidget *page)
     feuillesJour->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     feuillesJour->horizontalHeader()->setStretchLastSection(true);
     feuillesJour->setSelectionMode(QAbstractItemView::NoSelection);
-    feuillesJour->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Only the prizes of a list typed by hand can be typed.
+    feuillesJour->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                                  | QAbstractItemView::AnyKeyPressed);
+    feuillesJour->setItemDelegateForColumn(day::DayModel::Prizes, new PrizesDelegate(feuillesJour));
     // The tab key leaves the table for the count, as it does in a form.
     feuillesJour->setTabKeyNavigation(false);
     feuillesJour->setMinimumHeight(120);
@@ -117,6 +152,10 @@ void DayPage::build(QWidget *page)
     problemeJournal->setStyleSheet(QStringLiteral("color: #a00000;"));
     problemeJournal->hide();
     layout->addWidget(problemeJournal);
+    prixInconnus = named<QLabel>(page, "prixInconnus");
+    prixInconnus->setWordWrap(true);
+    prixInconnus->hide();
+    layout->addWidget(prixInconnus);
 
     auto *cash = named<QGroupBox>(page, "caisse");
     cash->setTitle(QStringLiteral("Caisse"));
@@ -130,6 +169,7 @@ void DayPage::build(QWidget *page)
     caisseAttendue = shownField(cash, "caisseAttendue", QStringLiteral("Caisse attendue"));
     caisseComptee = shownField(cash, "caisseComptee", QStringLiteral("Caisse comptée"));
     ecartCaisse = shownField(cash, "ecartCaisse", QStringLiteral("Écart"));
+    fondConserve = shownField(cash, "fondConserve", QStringLiteral("Fond de caisse conservé"));
     motifEcart = named<QLineEdit>(cash, "motifEcart");
     motifEcart->setAccessibleName(QStringLiteral("Motif de l'écart"));
     comptePar = named<QLineEdit>(cash, "comptePar");
@@ -144,6 +184,7 @@ void DayPage::build(QWidget *page)
     sums->addRow(QStringLiteral("Motif de l'écart"), motifEcart);
     sums->addRow(QStringLiteral("Compté par"), comptePar);
     sums->addRow(QStringLiteral("Remise en banque"), remiseBanque);
+    sums->addRow(QStringLiteral("Fond de caisse conservé"), fondConserve);
     row->addLayout(sums, 1);
     layout->addWidget(cash);
 
@@ -155,6 +196,15 @@ void DayPage::build(QWidget *page)
     buttons->addWidget(imprimerSaison);
     buttons->addStretch();
     layout->addLayout(buttons);
+
+    // As the box is counted: the float, the notes and coins largest first,
+    // what stays beside them, then who counted, and printing.
+    QList<QWidget *> order{jourBilan, ouvrirJournal, feuillesJour, fondDeCaisse};
+    for (QSpinBox *box : counts)
+        order << box;
+    order << prixNonReclames << remiseBanque << motifEcart << comptePar << imprimerBilan << imprimerSaison;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 day::CashCount countIn(const DayPage &page)

@@ -29,16 +29,22 @@ struct DayPage
     QDoubleSpinBox *prixNonReclames;
     QDoubleSpinBox *remiseBanque;
     std::array<QSpinBox *, day::denominationCount> counts; // billet500 … piece1c
+    // What the count gives, read-only: out of Tab's way, read all the same
+    // by a screen reader.
     QLineEdit *caisseAttendue;
     QLineEdit *caisseComptee;
     QLineEdit *ecartCaisse;
+    QLineEdit *fondConserve;
+    QLabel *prixInconnus; // which sheets' prizes are to be typed; hidden when none
     QLineEdit *motifEcart;
     QLineEdit *comptePar;
     QPushButton *imprimerBilan;
     QPushButton *imprimerSaison;
     day::DayModel *model;
 
-    // Fills `page`, which stays the owner of every widget.
+    // Fills `page`, which stays the owner of every widget. Tab goes from
+    // the float through the notes and coins, the prizes not collected, the
+    // deposit, the reason and who counted, to the two print buttons.
     void build(QWidget *page);
 };
 

@@ -3,41 +3,50 @@
 #include "day/daymodel.h"
 #include "day/statement.h"
 #include "day/unknown.h"
+#include "files/csv.h"
+#include "files/wholefile.h"
 #include "form/mainwindowform.h"
 #include "form/messagebox.h"
 #include "journal/journalfile.h"
-#include "files/wholefile.h"
+#include "report/ui/paperprinter.h"
 #include "report/ui/printing.h"
 
-#include <QApplication>
-#include <QCursor>
-#include <QFile>
-#include <QGuiApplication>
 #include <QComboBox>
+#include <QCursor>
 #include <QDoubleSpinBox>
+#include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QTextDocument>
+#include <QTableView>
 
-#include <memory>
+#include <functional>
 
 namespace day {
 
 namespace {
 
-// The statements' own page, in the font the sheets are laid out in.
-std::unique_ptr<QTextDocument> statementDocument()
+// A question before printing what looks wrong: "Annuler", its default and
+// Esc, keeps the count as typed.
+bool printAnyway(QWidget *window, const QString &text, const QString &details, const QString &action)
 {
-    auto document = std::make_unique<QTextDocument>();
-    QFont font = QApplication::font();
-    font.setPointSize(12);
-    document->setDefaultFont(font);
-    return document;
+    QMessageBox box(window);
+    setUpWarning(box, text, details);
+    box.setIcon(QMessageBox::Question);
+    QPushButton *print = box.addButton(action, QMessageBox::AcceptRole);
+    QPushButton *cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == print;
 }
+
+QString signedEuros(Cents amount) { return (amount > 0 ? QStringLiteral("+") : QString()) + euros(amount); }
 
 } // namespace
 
@@ -64,6 +73,7 @@ void DayTab::build()
     connect(page.ouvrirJournal, &QPushButton::clicked, this, &DayTab::openJournal);
     connect(page.imprimerBilan, &QPushButton::clicked, this, &DayTab::printDayStatement);
     connect(page.imprimerSaison, &QPushButton::clicked, this, &DayTab::printSeasonStatement);
+    connect(page.model, &DayModel::prizesTyped, this, &DayTab::keepTypedPrizes);
     const auto typed = [this] {
         refreshCash();
         emit changed();
@@ -74,6 +84,19 @@ void DayTab::build()
         connect(box, &QSpinBox::valueChanged, this, typed);
     for (QLineEdit *field : {page.motifEcart, page.comptePar})
         connect(field, &QLineEdit::textChanged, this, typed);
+    // A reason is typed for the difference shown as it is typed (or put back).
+    connect(page.motifEcart, &QLineEdit::textChanged, this, [this](const QString &reason) {
+        reasonTypedFor = reason.trimmed().isEmpty() ? std::nullopt : difference(countIn(page), page.model->totals());
+    });
+}
+
+// A count as its book holds it, or as the day starts.
+void DayTab::showStarting(const CashCount &count)
+{
+    countShown = count;
+    showCount(page, count);
+    const std::optional<CashRecord> last = lastOf(records, page.model->date());
+    reasonTypedFor = last ? last->difference : std::nullopt;
 }
 
 void DayTab::showCountOf(const QDate &date, const CashCount *typed)
@@ -85,21 +108,51 @@ void DayTab::showCountOf(const QDate &date, const CashCount *typed)
     }
     page.jourBilan->setCurrentIndex(index);
     page.model->setDay(sheets, date);
-    const std::optional<CashRecord> last = lastOf(records, date);
-    countShown = last ? last->count : CashCount();
-    showCount(page, typed ? *typed : countShown);
+    showStarting(startingCount(records, date));
+    if (typed) {
+        showCount(page, *typed);
+        reasonTypedFor = difference(*typed, page.model->totals());
+    }
     refreshCash();
 }
 
-// Prints, or another copy of the program, may have changed both files since.
+DayTab::Stamp DayTab::stampOf(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    if (!info.exists())
+        return {};
+    return {info.size(), info.lastModified(), info.metadataChangeTime()};
+}
+
+// Prints, or another copy of the program, may have changed the files since;
+// twenty seasons are read again only then.
 void DayTab::read()
 {
-    QString journalError, cashError;
-    if (!readSheets(journal::journalFileName(), &sheets, &journalError))
-        sheets.clear();
-    if (!readCashBook(cashFileName(), &records, &cashError))
-        records.clear();
-    problem = QStringList{journalError, cashError}.join(QLatin1Char('\n')).trimmed();
+    bool sheetsChanged = false;
+    const auto readAgain = [](const QString &fileName, std::optional<Stamp> &read, QString &error,
+                              const std::function<bool(QString *)> &reading) {
+        const Stamp now = stampOf(fileName);
+        if (read == now)
+            return false;
+        error.clear();
+        read = now;
+        if (!reading(&error))
+            read.reset();
+        return true;
+    };
+    sheetsChanged |= readAgain(journal::journalFileName(), journalRead, journalError, [this](QString *error) {
+        return readSheets(journal::journalFileName(), &sheets, error) || (sheets.clear(), false);
+    });
+    sheetsChanged |= readAgain(typedPrizesFileName(), typedRead, typedError, [this](QString *error) {
+        return readTypedPrizes(typedPrizesFileName(), &typedPrizes, error) || (typedPrizes.clear(), false);
+    });
+    readAgain(cashFileName(), cashBookRead, cashError, [this](QString *error) {
+        return readCashBook(cashFileName(), &records, error) || (records.clear(), false);
+    });
+    // The journal's sheets take the prizes typed for them.
+    if (sheetsChanged)
+        applyTypedPrizes(sheets, typedPrizes);
+    problem = QStringList{journalError, cashError, typedError}.join(QLatin1Char('\n')).trimmed();
     page.problemeJournal->setText(problem);
     page.problemeJournal->setVisible(!problem.isEmpty());
 
@@ -114,11 +167,8 @@ void DayTab::read()
     const int index = qMax(0, choices.indexOf(chosen.isValid() ? chosen : choices.value(0)));
     page.jourBilan->setCurrentIndex(index);
     page.model->setDay(sheets, choices.value(index));
-    if (!countUnprinted()) {
-        const std::optional<CashRecord> last = lastOf(records, choices.value(index));
-        countShown = last ? last->count : CashCount();
-        showCount(page, countShown);
-    }
+    if (!countUnprinted())
+        showStarting(startingCount(records, choices.value(index)));
     refreshCash();
 }
 
@@ -147,6 +197,13 @@ void DayTab::refreshCash()
     page.caisseAttendue->setText(due ? euros(*due) : unknownExpectedText());
     page.caisseComptee->setText(euros(counted(count)));
     page.ecartCaisse->setText(off ? euros(*off) : unknownText());
+    page.fondConserve->setText(euros(floatKept(count)));
+    QStringList unknown;
+    for (int row = 0; row < page.model->sheets().size(); ++row)
+        if (!page.model->sheets()[row].prizes)
+            unknown << page.model->shootName(row);
+    page.prixInconnus->setText(unknown.isEmpty() ? QString() : unknownPrizesNote(unknown));
+    page.prixInconnus->setVisible(!unknown.isEmpty());
 }
 
 bool DayTab::countUnprinted() const { return built && !(countIn(page) == countShown); }
@@ -165,6 +222,37 @@ void DayTab::restoreCount(const CountOfDay &typed)
     showCountOf(typed.day, &typed.count);
 }
 
+Heading DayTab::heading() const { return {form.blasonPrint->text(), form.nomClub->text().trimmed()}; }
+
+bool DayTab::countMakesSense()
+{
+    const CashCount count = countIn(page);
+    const Totals &totals = page.model->totals();
+    const std::optional<Cents> due = expected(count, totals), off = difference(count, totals);
+    QStringList doubts;
+    if (due && off && qAbs(*off) > qAbs(*due))
+        doubts << QStringLiteral("L'écart (%1) dépasse la caisse attendue (%2).").arg(signedEuros(*off), euros(*due));
+    if (count.deposit > counted(count))
+        doubts << QStringLiteral("La remise en banque (%1) dépasse la caisse comptée (%2)\u00a0: le fond de caisse "
+                                 "conservé serait de %3.")
+                      .arg(euros(count.deposit), euros(counted(count)), euros(floatKept(count)));
+    if (!doubts.isEmpty()
+        && !printAnyway(window, QStringLiteral("Le comptage ne semble pas juste."),
+                        doubts.join(QLatin1Char(' '))
+                            + QStringLiteral(" Vérifiez les nombres de billets et de pièces et la remise en banque, "
+                                             "puis imprimez."),
+                        QStringLiteral("Imprimer quand même")))
+        return false;
+    if (!count.reason.trimmed().isEmpty() && reasonTypedFor != off)
+        return printAnyway(window, QStringLiteral("Le motif de l'écart a été tapé pour un autre écart."),
+                           QStringLiteral("Il a été tapé pour un écart de %1\u00a0; l'écart est maintenant de "
+                                          "%2. Motif\u00a0: «\u00a0%3\u00a0».")
+                               .arg(reasonTypedFor ? signedEuros(*reasonTypedFor) : unknownText(),
+                                    off ? signedEuros(*off) : unknownText(), count.reason.trimmed()),
+                           QStringLiteral("Imprimer avec ce motif"));
+    return true;
+}
+
 // A statement over a journal or a book the program cannot read would
 // account for a day it does not know.
 void DayTab::printDayStatement()
@@ -174,6 +262,8 @@ void DayTab::printDayStatement()
         warn(window, QStringLiteral("Le bilan n'a pas été imprimé."), problem);
         return;
     }
+    if (!countMakesSense())
+        return;
     const QDate date = page.model->date();
     CashRecord record = closing(countIn(page), page.model->totals(), date, QDateTime::currentDateTime());
     // The statement and its row are one step, under the book's lock: the
@@ -184,9 +274,11 @@ void DayTab::printDayStatement()
     const Numbered numbered{
         [&](const CashRecord &numberedRecord, QString *why) {
             printedFile = statement(numberedRecord);
-            const QString html = dayStatementHtml(form.blasonPrint->text(), page.model->sheets(), numberedRecord);
-            if (printSheet(*statementDocument(), html, printedFile, &printError))
+            const QByteArray pdf = renderPaper(dayStatement(heading(), page.model->sheets(), numberedRecord));
+            if (!pdf.isEmpty() && replaceWhole(printedFile, pdf, &printError))
                 return true;
+            if (pdf.isEmpty())
+                printError = QStringLiteral("Rien n'a été imprimé");
             *why = printError;
             return false;
         },
@@ -209,6 +301,7 @@ void DayTab::printDayStatement()
     }
     records.append(record);
     countShown = record.count;
+    reasonTypedFor = record.difference;
     emit changed();
     openPrinted(window, printedFile);
 }
@@ -221,8 +314,28 @@ void DayTab::printSeasonStatement()
         return;
     }
     const QDate date = page.model->date();
-    printAndOpen(window, *statementDocument(), seasonStatementHtml(form.blasonPrint->text(), date, sheets, records),
-                 seasonStatementFileName(date));
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    const QByteArray pdf = renderPaper(seasonStatement(heading(), date, sheets, records));
+    QGuiApplication::restoreOverrideCursor();
+    writeAndOpen(window, pdf, seasonStatementFileName(date));
+}
+
+void DayTab::keepTypedPrizes(const Sheet &sheet, Cents prizes)
+{
+    const TypedPrizes typed{sheet.printed.date(), sheet.category, sheet.file, prizes,
+                            csv::asWritten(QDate::currentDate(), QTime::currentTime())};
+    QString error;
+    if (!appendTypedPrizes(typedPrizesFileName(), journal::journalFileName(), typed, &error)) {
+        warnAboutFile(window, QStringLiteral("Les prix payés n'ont pas pu être notés."), typedPrizesFileName(), error);
+        return;
+    }
+    // The count typed stays; the table and what the box should hold follow.
+    const CashCount typedCount = countIn(page);
+    const bool unprinted = countUnprinted();
+    read();
+    if (unprinted)
+        showCount(page, typedCount);
+    refreshCash();
 }
 
 void DayTab::openJournal()

@@ -86,6 +86,7 @@ void WorkKeeper::start()
     connect(form.comboBox, &QComboBox::currentTextChanged, this, changed);
     connect(form.TextGain, &QPlainTextEdit::textChanged, this, changed);
     connect(form.blasonPrint, &QLineEdit::textChanged, this, changed);
+    connect(form.nomClub, &QLineEdit::textChanged, this, changed);
     for (QSpinBox *box : window->findChildren<QSpinBox *>())
         connect(box, &QSpinBox::valueChanged, this, changed);
     for (QDoubleSpinBox *box : window->findChildren<QDoubleSpinBox *>())

@@ -6,15 +6,14 @@
 #include "report/sheet.h"
 
 #include <QBuffer>
-#include <QCursor>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSet>
+#include <QHash>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QUrl>
 
@@ -34,9 +33,6 @@ extern char **environ;
 
 namespace {
 
-// What the document's image handler draws for a picture it cannot load.
-const QString missingImage = QStringLiteral(":/qt-project.org/styles/commonstyle/images/file-16.png");
-
 // The key under which the image handler looks a picture up.
 QUrl imageKey(const QString &source)
 {
@@ -46,22 +42,34 @@ QUrl imageKey(const QString &source)
 // Left to itself the document opens image files on its own, and would wait
 // forever on a named pipe, read /dev/zero until memory runs out and refuse a
 // camera-size picture. Every picture is therefore read here, once, and
-// handed over ready to draw.
+// handed over ready to draw. One that cannot be read is taken out: Qt would
+// draw its "missing file" icon, a broken picture atop every sheet.
 void supplyImages(QTextDocument &sheet)
 {
-    QSet<QString> done;
+    QHash<QString, bool> readable;
+    QList<QPair<int, int>> missing; // position and length of each picture left out
     for (QTextBlock block = sheet.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextCharFormat format = it.fragment().charFormat();
             const QString source = format.isImageFormat() ? format.toImageFormat().name() : QString();
-            if (source.isEmpty() || done.contains(source))
+            if (!format.isImageFormat())
                 continue;
-            done.insert(source);
-            QImage image = loadCrest(source, crestHeight);
-            if (image.isNull())
-                image.load(missingImage);
-            sheet.addResource(QTextDocument::ImageResource, imageKey(source), image);
+            if (!readable.contains(source)) {
+                const QImage image = source.isEmpty() ? QImage() : loadCrest(source, crestHeight);
+                readable.insert(source, !image.isNull());
+                if (!image.isNull())
+                    sheet.addResource(QTextDocument::ImageResource, imageKey(source), image);
+            }
+            if (!readable.value(source))
+                missing.append({it.fragment().position(), it.fragment().length()});
         }
+    }
+    // The last first, so the positions before it stay right.
+    for (auto it = missing.crbegin(); it != missing.crend(); ++it) {
+        QTextCursor cursor(&sheet);
+        cursor.setPosition(it->first);
+        cursor.setPosition(it->first + it->second, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
     }
 }
 
@@ -161,15 +169,14 @@ bool openSheet(const QString &pdfPath, QString *error)
 #endif
 }
 
-bool printFile(QWidget *parent, const QTextDocument &model, const QString &html, const QString &fileName)
+bool writePdf(QWidget *parent, const QByteArray &pdf, const QString &fileName)
 {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     QString error;
-    const bool printed = printSheet(model, html, fileName, &error);
-    QGuiApplication::restoreOverrideCursor();
-    if (!printed)
-        warnAboutFile(parent, QStringLiteral("Erreur lors de la création du fichier PDF\u00a0!"), fileName, error);
-    return printed;
+    const bool written = !pdf.isEmpty() && replaceWhole(fileName, pdf, &error);
+    if (!written)
+        warnAboutFile(parent, QStringLiteral("Erreur lors de la création du fichier PDF\u00a0!"), fileName,
+                      pdf.isEmpty() ? QStringLiteral("Rien n'a été imprimé") : error);
+    return written;
 }
 
 void openPrinted(QWidget *parent, const QString &fileName)
@@ -180,9 +187,9 @@ void openPrinted(QWidget *parent, const QString &fileName)
                       error);
 }
 
-bool printAndOpen(QWidget *parent, const QTextDocument &model, const QString &html, const QString &fileName)
+bool writeAndOpen(QWidget *parent, const QByteArray &pdf, const QString &fileName)
 {
-    if (!printFile(parent, model, html, fileName))
+    if (!writePdf(parent, pdf, fileName))
         return false;
     openPrinted(parent, fileName);
     return true;

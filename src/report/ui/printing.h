@@ -24,11 +24,10 @@ bool printSheet(const QTextDocument &model, const QString &html, FileReplacement
 // False, with the reason, when no viewer could be started.
 bool openSheet(const QString &pdfPath, QString *error);
 
-// What the window does with a sheet or a statement: `html` printed to
-// `fileName` of the working folder (laid out as on `model`), each failure
-// shown over `parent` with the file's path and why. printFile() is false when
-// nothing was printed, and then nothing is to open: whatever old file is
-// there would pass a stale sheet off as today's.
-bool printFile(QWidget *parent, const QTextDocument &model, const QString &html, const QString &fileName);
+// What the window does with a statement: `pdf` written whole to `fileName`
+// of the working folder, each failure shown over `parent` with the file's
+// path and why. writePdf() is false when nothing was written, and then
+// nothing is to open: whatever old file is there would pass for today's.
+bool writePdf(QWidget *parent, const QByteArray &pdf, const QString &fileName);
 void openPrinted(QWidget *parent, const QString &fileName);
-bool printAndOpen(QWidget *parent, const QTextDocument &model, const QString &html, const QString &fileName);
+bool writeAndOpen(QWidget *parent, const QByteArray &pdf, const QString &fileName);

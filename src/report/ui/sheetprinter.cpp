@@ -2,6 +2,7 @@
 
 #include "form/mainwindowform.h"
 #include "form/messagebox.h"
+#include "files/plainfile.h"
 #include "journal/journalfile.h"
 #include "prizes/listcheck.h"
 #include "prizes/totals.h"
@@ -50,18 +51,13 @@ DayFigures SheetPrinter::dayFigures() const
 bool SheetPrinter::chooseShoot(const QString &category, std::optional<journal::Shoot> *replacing)
 {
     const QDate today = QDate::currentDate();
-    QList<journal::Entry> shoots;
-    QString error;
-    // A journal that cannot be read numbers no shoot: printing says why.
-    if (!journal::readJournal(
-            journal::journalFileName(),
-            [&](journal::Entry &&entry) {
-                if (entry.printed.date() == today && entry.category == category)
-                    shoots << std::move(entry);
-                return QString();
-            },
-            &error)
-        || shoots.isEmpty())
+    // Today's rows alone, at a glance: twenty seasons of the journal are read
+    // whole when the sheet is recorded, not twice. A journal that cannot be
+    // read numbers no shoot, and printing says why.
+    const PlainFile journalFile = readPlainFile(journal::journalFileName(), journal::maxJournalSize);
+    const QList<journal::Entry> shoots =
+        journal::shootsOf(journal::entriesOn(journalFile.bytes, today), today, category);
+    if (shoots.isEmpty())
         return true;
     // The very list a sheet of today shows, printed again: that sheet corrected.
     for (const journal::Entry &shoot : std::as_const(shoots))
@@ -81,10 +77,12 @@ bool SheetPrinter::chooseShoot(const QString &category, std::optional<journal::S
                                 "la feuille de %1 et sa ligne sont corrigées.")
                      .arg(time));
     box.setIcon(QMessageBox::Question);
-    QPushButton *newShoot = box.addButton(QStringLiteral("Nouveau tir"), QMessageBox::AcceptRole);
+    // Its underlined letter adds a shoot by keyboard; replacing, which
+    // writes over the morning's sheet, takes a click.
+    QPushButton *newShoot = box.addButton(QStringLiteral("&Nouveau tir"), QMessageBox::AcceptRole);
     QPushButton *replace = box.addButton(QStringLiteral("Remplacer la feuille de %1").arg(time), QMessageBox::AcceptRole);
     QPushButton *cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
-    // Neither key prints over the morning's sheet, nor adds a shoot by mistake.
+    // Neither Enter nor Esc prints over the morning's sheet, nor adds a shoot by mistake.
     box.setDefaultButton(cancel);
     box.setEscapeButton(cancel);
     box.exec();

@@ -7,6 +7,7 @@
 #include "settings/settingsfile.h"
 
 #include <QDoubleSpinBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QPlainTextEdit>
@@ -40,6 +41,7 @@ Settings SettingsTab::shown() const
         s.prizeValues[i] = boxes[i]->value();
     s.crestPath = form.blasonPrint->text();
     s.roundToFive = form.cinqEuro->isChecked();
+    s.clubName = form.nomClub->text().trimmed();
     return s;
 }
 
@@ -59,6 +61,7 @@ void SettingsTab::load()
 
     const QByteArray bytes = readSettingsFile(settingsFileName);
     qCDebug(lcSettings) << bytes;
+    form.nomClub->setText(readClubName(clubFileName()));
     const std::optional<Settings> stored = parseSettingsLine(bytes);
     if (!stored) {
         // The form's own values are no club's: a list computed from them
@@ -69,11 +72,17 @@ void SettingsTab::load()
                            "Configuration, puis cliquez sur Sauvegarder."));
         return;
     }
-    apply(*stored);
+    applyLine(*stored);
     kept = shown();
 }
 
 void SettingsTab::apply(const Settings &stored)
+{
+    applyLine(stored);
+    form.nomClub->setText(stored.clubName);
+}
+
+void SettingsTab::applyLine(const Settings &stored)
 {
     form.tarifMise->setValue(stored.betPrice);
     form.tarifNoir->setValue(stored.blackPrice);
@@ -118,6 +127,12 @@ bool SettingsTab::save()
     QString error;
     if (!replaceWhole(settingsFileName, settingsLine(settings), &error)) {
         warnAboutFile(window, QStringLiteral("Erreur lors de la sauvegarde du fichier !"), settingsFileName, error);
+        return false;
+    }
+    // Beside save.ini, whose 13 fields stay as they are; no file for no name.
+    const bool clubFile = !settings.clubName.isEmpty() || QFileInfo::exists(clubFileName());
+    if (clubFile && !replaceWhole(clubFileName(), clubFileBytes(settings.clubName), &error)) {
+        warnAboutFile(window, QStringLiteral("Erreur lors de la sauvegarde du fichier !"), clubFileName(), error);
         return false;
     }
     kept = settings;

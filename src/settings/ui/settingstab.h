@@ -42,6 +42,9 @@ signals:
     void changed();
 
 private:
+    // The fields of save.ini's line, and only them.
+    void applyLine(const Settings &settings);
+
     const MainWindowForm &form;
     QWidget *window;
     // The settings as save.ini holds them, or the form's own without one.

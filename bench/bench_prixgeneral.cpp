@@ -288,10 +288,18 @@ int startupChild(int argc, char **argv, const QByteArray &kind)
     return app.exec();
 }
 
+// Every child's print is the day's first shoot: the sheet a run before left
+// in the journal would make it ask whether this is a new shoot.
+void forgetEarlierShoots()
+{
+    QFile::remove(QStringLiteral("journal.csv"));
+}
+
 // --whole-run: a day at the club in one process; prints its peak RSS in kB.
 int wholeRunChild(int argc, char **argv)
 {
     qInstallMessageHandler(quietTraces);
+    forgetEarlierShoots();
     int status = 0;
     {
         QApplication app(argc, argv);
@@ -317,6 +325,8 @@ int wholeRunChild(int argc, char **argv)
 int wholeJobChild(int argc, char **argv, const QByteArray &kind)
 {
     qInstallMessageHandler(quietTraces);
+    if (kind == "program")
+        forgetEarlierShoots();
     int status = 0;
     {
         QApplication app(argc, argv);

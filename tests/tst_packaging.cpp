@@ -277,8 +277,8 @@ void Packaging::documentsSayWhatTheProgramDoes_data()
     QTest::addColumn<QString>("to");
     QTest::addColumn<QStringList>("named");
     QTest::addColumn<bool>("french");
-    const QStringList files = {"save.ini", "prixGeneral_", "journal.csv", "caisse.csv", "bilan_", "bilan_saison_",
-                               "recuperation-1.txt"};
+    const QStringList files = {"save.ini", "nom_club.txt", "prixGeneral_", "journal.csv", "caisse.csv",
+                               "prix_payes.csv", "bilan_", "bilan_saison_", "recuperation-1.txt"};
     const QString line = "Calcul des prix d'un prix général de tir à l'arc";
     QTest::newRow("guide's list of files leaves out the journal")
         << "docs/guide/guide.html" << "name=\"fichiers\"" << "Ce dossier de travail" << files << true;

@@ -277,7 +277,7 @@ paper::Document seasonStatement(const Heading &heading, const QDate &date, const
                               "reporté. Les remises en banque, elles, s'additionnent\u00a0: leur total se retrouve sur "
                               "le relevé de la banque."));
     if (!unknownDays.isEmpty())
-        paper.text(QStringLiteral("«\u00a0+ ?\u00a0»\u00a0: des prix payés inconnus (liste saisie à la main) les %1. "
+        paper.text(QStringLiteral("«\u00a0+\u00a0?\u00a0»\u00a0: des prix payés inconnus (liste saisie à la main) les %1. "
                                   "Tapez-les dans la colonne «\u00a0Prix payés\u00a0» de l'onglet Journée de ces jours.")
                        .arg(unknownDays.join(QStringLiteral(", "))));
     paper.signatures();

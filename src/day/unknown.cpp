@@ -5,7 +5,7 @@ namespace day {
 QString unknownText() { return QStringLiteral("inconnu"); }
 QString unknownPrizesText() { return QStringLiteral("inconnus"); }
 QString unknownExpectedText() { return QStringLiteral("inconnue"); }
-QString partlyKnownText(Cents known) { return euros(known) + QStringLiteral(" + ?"); }
+QString partlyKnownText(Cents known) { return euros(known) + QStringLiteral(" +\u00a0?"); }
 
 QString unknownPrizesNote(const QStringList &shoots)
 {

@@ -382,6 +382,36 @@ int seasonChild(int argc, char **argv)
     return 0;
 }
 
+// --seasons-child: in a folder of twenty seasons, shows the "Journée" tab once
+// and prints a sheet once; prints both times in ms. For a profiler.
+int seasonsChild(int argc, char **argv)
+{
+    qInstallMessageHandler(quietTraces);
+    QApplication app(argc, argv);
+    Workspace folder;
+    const QDate today = QDate::currentDate();
+    if (!folder.prepare() || !writeFile(folder.dir.filePath(QStringLiteral("journal.csv")), seasonsJournal(today))
+        || !writeFile(folder.dir.filePath(QStringLiteral("caisse.csv")), seasonsCashBook(today, 20000)))
+        return 2;
+    QDir::setCurrent(folder.dir.path());
+    qputenv("PATH", (folder.bin + QLatin1Char(':')).toLocal8Bit() + qgetenv("PATH"));
+    MainWindow window;
+    window.show();
+    QCoreApplication::processEvents();
+    qint64 before = monotonicNs();
+    widget<QTabWidget>(window, "tabWidget")->setCurrentWidget(widget<QWidget>(window, "journee"));
+    QCoreApplication::processEvents();
+    const double shown = double(monotonicNs() - before) / 1e6;
+    widget<QTabWidget>(window, "tabWidget")->setCurrentIndex(0);
+    enterCounts(window, 250, 120);
+    widget<QAbstractButton>(window, "commandLinkButton")->click();
+    before = monotonicNs();
+    widget<QAbstractButton>(window, "commandLinkButton_3")->click();
+    const double printed = double(monotonicNs() - before) / 1e6;
+    std::printf("%.3f %.3f\n", shown, printed);
+    return 0;
+}
+
 // --statements-child FOLDER [SHEETS [DAYS]]: writes into FOLDER the day's
 // statement of a day of SHEETS sheets (6) and the season's statement of
 // DAYS counted days (30), as the program prints them, to look at
@@ -974,6 +1004,8 @@ int main(int argc, char *argv[])
         return wholeRunChild(argc, argv);
     if (argc >= 3 && qstrcmp(argv[1], "--whole-job") == 0)
         return wholeJobChild(argc, argv, QByteArray(argv[2]));
+    if (argc >= 2 && qstrcmp(argv[1], "--seasons-child") == 0)
+        return seasonsChild(argc, argv);
     if (argc >= 3 && qstrcmp(argv[1], "--statements-child") == 0)
         return statementsChild(argc, argv);
     if (argc >= 2 && qstrcmp(argv[1], "--season-child") == 0)

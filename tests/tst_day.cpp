@@ -132,6 +132,9 @@ void TestDay::cashCount_data()
         << limits << Cents(0) << "8\u202f887\u202f911,12\u00a0€" << "8\u202f887\u202f911,12\u00a0€";
     QTest::newRow("largest 64-bit amount grouped to the end")
         << QList<int>() << -Cents(LLONG_MAX) << "0,00\u00a0€" << "92\u202f233\u202f720\u202f368\u202f547\u202f758,07\u00a0€";
+    QTest::newRow("eighteen digits read back the quick way, to the cent")
+        << QList<int>() << Cents(999999999999999999) << "0,00\u00a0€"
+        << "\u22129\u202f999\u202f999\u202f999\u202f999\u202f999,99\u00a0€";
     QTest::newRow("kept of exactly minus a thousand") << QList<int>() << Cents(100000) << "0,00\u00a0€"
                                                       << "\u22121\u202f000,00\u00a0€";
 }
@@ -149,6 +152,8 @@ void TestDay::cashCount()
     // The spreadsheet's shape reads back to the cent.
     QCOMPARE(day::fromCsvAmount(day::csvAmount(day::floatKept(count))), day::floatKept(count));
     QCOMPARE(day::euros(LLONG_MIN), "\u221292\u202f233\u202f720\u202f368\u202f547\u202f758,08\u00a0€");
+    QCOMPARE(day::fromCsvAmount(day::csvAmount(LLONG_MIN)), LLONG_MIN);
+    QCOMPARE(day::fromCsvAmount("92233720368547758,08"), std::nullopt); // one cent past 64 bits
 }
 
 void TestDay::dayModel_data()

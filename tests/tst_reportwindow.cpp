@@ -805,6 +805,8 @@ void TestReportWindow::failedPrintKeepsOldSheet_data()
     QTest::newRow("journal saved by a spreadsheet in its own shape is not written over")
         << "foreign" << journalCsv;
     QTest::newRow("binary file named journal.csv is not written over") << "binary" << journalCsv;
+    QTest::newRow("a row of another day no print writes (30 February): the journal is not written over")
+        << "impossible date" << journalCsv;
     QTest::newRow("journal past what the program reads is not written over") << "large" << journalCsv;
     QTest::newRow("journal the next row would take past what the program writes: kept, said what to do")
         << "full" << journalCsv;
@@ -844,6 +846,8 @@ void TestReportWindow::failedPrintKeepsOldSheet()
         yesterday = "Date,Heure,Catégorie,Mises\r\n2026-12-08,14:32,arc classique,120\r\n";
     else if (obstacle == "binary")
         yesterday = QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+    else if (obstacle == "impossible date")
+        yesterday += yesterday.sliced(yesterday.lastIndexOf("\r\n", yesterday.size() - 3) + 2).replace(0, 10, "2025-02-30");
     else if (obstacle == "large")
         yesterday = journalOfOtherDays(journal::maxJournalSize + 1);
     else if (obstacle == "full")

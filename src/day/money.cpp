@@ -47,9 +47,18 @@ std::optional<Cents> centsOf(QByteArrayView field)
     const qsizetype euroDigits = field.size() - 3 - qsizetype(field.startsWith('-'));
     if (!csv::isCents(field) || euroDigits > 17)
         return std::nullopt;
-    QByteArray digits = field.chopped(3).toByteArray();
-    digits += field.last(2);
-    return csv::wholeOf(digits);
+    if (euroDigits > 16) {
+        QByteArray digits = field.chopped(3).toByteArray();
+        digits += field.last(2);
+        return csv::wholeOf(digits);
+    }
+    // Up to 18 digits: no overflow, and no copy made of each field.
+    const bool negative = field.startsWith('-');
+    Cents cents = 0;
+    for (const char c : field.sliced(negative ? 1 : 0))
+        if (c != ',')
+            cents = cents * 10 + (c - '0');
+    return negative ? -cents : cents;
 }
 
 } // namespace day

@@ -9,6 +9,7 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <iterator>
 #include <vector>
 
@@ -115,11 +116,21 @@ bool readFloat(float &to, QByteArrayView field)
 // The three list fields are empty together, when no "Calculer" made the list.
 prizes::ListAmounts &listOf(Entry &e) { return e.list ? *e.list : e.list.emplace(); }
 
+// Rows come a day at a time: each day's date is made once.
 bool readDate(Entry &e, QByteArrayView field)
 {
-    const QDate date = csv::dateOf(field);
-    e.printed = csv::asWritten(date, QTime(0, 0));
-    return date.isValid();
+    static thread_local char lastField[10] = {};
+    static thread_local QDateTime lastDay; // invalid until a date was read
+    if (!lastDay.isValid() || field.size() != qsizetype(sizeof lastField)
+        || std::memcmp(lastField, field.data(), sizeof lastField) != 0) {
+        const QDate date = csv::dateOf(field);
+        if (!date.isValid())
+            return false;
+        std::memcpy(lastField, field.data(), sizeof lastField);
+        lastDay = csv::asWritten(date, QTime(0, 0));
+    }
+    e.printed = lastDay;
+    return true;
 }
 
 // After the date: a time of its day, with no zone to look up.
@@ -275,26 +286,52 @@ std::optional<QByteArray> recorded(const QByteArray &journal, const Entry &entry
     return result;
 }
 
-bool forEachEntry(const QByteArray &journal, const EntryTaker &take, QString *refused)
+namespace {
+
+// Reads the book, each row's fields into `entry` (each column's reading
+// checks the field's shape too); `take` is handed the rows `wanted` picks,
+// the others only checked. Any text is a category's or a sheet's: those of
+// rows not wanted are not made.
+bool readEntries(const QByteArray &journal, const std::function<bool(const csv::Fields &)> &wanted,
+                 const EntryTaker &take, QString *refused)
 {
+    Entry unwanted;
     const QString why = csv::readBook(journal, book(), [&](const csv::Fields &fields, QByteArrayView) {
-        // Each column's reading checks the field's shape too.
+        const bool taken = !wanted || wanted(fields);
         Entry entry;
+        Entry &into = taken ? entry : unwanted;
         for (int i = 0; i < fieldCount; ++i)
-            if (!columns[i].read(entry, fields[i]))
+            if ((taken || columns[i].fits) && !columns[i].read(into, fields[i]))
                 return wrongField(i, fields[i]);
         const int listFields =
             int(!fields[12].isEmpty()) + int(!fields[13].isEmpty()) + int(!fields[14].isEmpty());
         if (listFields % 3 != 0)
             return QStringLiteral("les colonnes Prix principaux, Gains minimum et Fraction honteux sont remplies "
                                   "ensemble ou vides ensemble");
-        return take(std::move(entry));
+        return taken ? take(std::move(entry)) : QString();
     });
     if (why.isEmpty())
         return true;
     if (refused)
         *refused = why;
     return false;
+}
+
+} // namespace
+
+bool forEachEntry(const QByteArray &journal, const EntryTaker &take, QString *refused)
+{
+    return readEntries(journal, {}, take, refused);
+}
+
+bool forEachShoot(const QByteArray &journal, const QDate &day, const QString &category, const EntryTaker &take,
+                  QString *refused)
+{
+    const QByteArray dayField = day.toString(QStringLiteral("yyyy-MM-dd")).toUtf8();
+    const QByteArray categoryField = category.toUtf8();
+    return readEntries(
+        journal, [&](const csv::Fields &fields) { return fields[0] == dayField && fields[2] == categoryField; },
+        take, refused);
 }
 
 std::optional<QList<Entry>> parse(const QByteArray &journal, QString *refused)

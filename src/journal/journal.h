@@ -78,6 +78,11 @@ std::optional<QList<Entry>> parse(const QByteArray &journal, QString *refused = 
 // seasons need not be held twice. False, with `refused`, when refused.
 using EntryTaker = std::function<QString(Entry &&entry)>;
 bool forEachEntry(const QByteArray &journal, const EntryTaker &take, QString *refused = nullptr);
+// The same, `take` given only the entries of `category` printed on `day`;
+// every other row is checked alike, and refused alike, without being made
+// an entry. What a print reads of twenty seasons.
+bool forEachShoot(const QByteArray &journal, const QDate &day, const QString &category, const EntryTaker &take,
+                  QString *refused = nullptr);
 
 // The entries of `category` printed on `day`, in the journal's order: its
 // shoots that day.

@@ -88,13 +88,12 @@ bool recordInJournal(const QString &fileName, FileReplacement &file, Entry entry
                                  *why = unreadable(old.status);
                                  return std::nullopt;
                              }
-                             const QDate day = entry.printed.date();
                              QList<Entry> shoots;
-                             const bool ours = forEachEntry(old.bytes, [&](Entry &&read) {
-                                 if (read.printed.date() == day && read.category == entry.category)
+                             const bool ours =
+                                 forEachShoot(old.bytes, entry.printed.date(), entry.category, [&](Entry &&read) {
                                      shoots << std::move(read);
-                                 return QString();
-                             });
+                                     return QString();
+                                 });
                              if (!ours) {
                                  *why = QStringLiteral("Il a été enregistré sous une autre forme que celle de Prix "
                                                        "général, sans doute par un tableur, et le programme ne le "

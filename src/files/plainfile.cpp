@@ -16,10 +16,24 @@ PlainFile readPlainFile(const QString &fileName, qint64 maxSize)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return {PlainFile::Unreadable, {}};
-    QByteArray bytes = file.read(maxSize + 1);
-    if (bytes.size() > maxSize)
-        return {PlainFile::TooLarge, {}};
-    if (file.error() != QFileDevice::NoError)
-        return {PlainFile::Unreadable, {}};
+    // A buffer of the size told, one byte more to see it grow: QIODevice's
+    // read(maxSize) makes one of maxSize, which cost twenty seasons' journal
+    // forty times the reading itself.
+    QByteArray bytes(qMin(info.size(), maxSize) + 1, Qt::Uninitialized);
+    qint64 got = 0;
+    for (;;) {
+        if (got == bytes.size()) {
+            if (got > maxSize)
+                return {PlainFile::TooLarge, {}};
+            bytes.resize(qMin(2 * got, maxSize + 1));
+        }
+        const qint64 read = file.read(bytes.data() + got, bytes.size() - got);
+        if (read < 0 || file.error() != QFileDevice::NoError)
+            return {PlainFile::Unreadable, {}};
+        if (read == 0)
+            break;
+        got += read;
+    }
+    bytes.truncate(got);
     return {PlainFile::Read, bytes};
 }

@@ -40,8 +40,9 @@ bool lockHolderGone(const QString &lockName);
 void removeUnfinished(const QString &fileName, int olderThanSeconds = 0);
 
 // What becomes of the file: its new bytes, or nothing with the reason in
-// French. `old` is the file as found (read when a plain file of sane size).
-using Rebuild = std::function<std::optional<QByteArray>(const PlainFile &old, QString *why)>;
+// French. `old` is the file as found (read when a plain file of sane size),
+// the rebuild's to keep: a row appended to it copies no journal.
+using Rebuild = std::function<std::optional<QByteArray>(PlainFile old, QString *why)>;
 
 // Rewrites `fileName` through `file`, whole or nothing, while holding the
 // lock `lockName`: reads it (at most `maxSize` bytes), hands it to

@@ -19,7 +19,10 @@ PlainFile readPlainFile(const QString &fileName, qint64 maxSize)
     // A buffer of the size told, one byte more to see it grow: QIODevice's
     // read(maxSize) makes one of maxSize, which cost twenty seasons' journal
     // forty times the reading itself.
-    QByteArray bytes(qMin(info.size(), maxSize) + 1, Qt::Uninitialized);
+    // Room for a row, too: a journal appended to is not copied.
+    QByteArray bytes;
+    bytes.reserve(qMin(info.size(), maxSize) + 1 + 4096);
+    bytes.resize(qMin(info.size(), maxSize) + 1);
     qint64 got = 0;
     for (;;) {
         if (got == bytes.size()) {

@@ -83,7 +83,7 @@ bool recordInJournal(const QString &fileName, FileReplacement &file, Entry entry
         return false;
     }
     return rewriteLocked(fileName, file, lockFileName(fileName), maxJournalSize,
-                         [&](const PlainFile &old, QString *why) -> std::optional<QByteArray> {
+                         [&](PlainFile old, QString *why) -> std::optional<QByteArray> {
                              if (old.status != PlainFile::Read && old.status != PlainFile::Missing) {
                                  *why = unreadable(old.status);
                                  return std::nullopt;
@@ -107,10 +107,13 @@ bool recordInJournal(const QString &fileName, FileReplacement &file, Entry entry
                                  return std::nullopt;
                              }
                              // Read whole above: a new shoot's row goes at the end, as it is.
-                             std::optional<QByteArray> bytes =
-                                 replacing ? recorded(old.bytes, entry, replacing)
-                                           : (old.bytes.isEmpty() ? csv::byteOrderMark + headerRow() : old.bytes)
-                                                 + *row(entry);
+                             std::optional<QByteArray> bytes;
+                             if (replacing) {
+                                 bytes = recorded(old.bytes, entry, replacing);
+                             } else {
+                                 bytes = old.bytes.isEmpty() ? csv::byteOrderMark + headerRow() : std::move(old.bytes);
+                                 *bytes += *row(entry);
+                             }
                              if (bytes && bytes->size() > maxJournalWriteSize) {
                                  *why = tooLargeToWrite();
                                  return std::nullopt;

@@ -1,5 +1,6 @@
 #include "day/sheets.h"
 
+#include "files/plainfile.h"
 #include "journal/journalfile.h"
 
 #include <QFileInfo>
@@ -81,6 +82,7 @@ bool readSheets(const QString &fileName, QList<Sheet> *sheets, QString *error)
     sheets->clear();
     // A row is some 110 bytes.
     sheets->reserve(QFileInfo(fileName).size() / 100);
+    preferLargePages(sheets->data(), sheets->capacity() * qsizetype(sizeof(Sheet)));
     const bool read = journal::readJournal(
         fileName,
         [sheets](journal::Entry &&entry) {

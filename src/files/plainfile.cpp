@@ -3,6 +3,25 @@
 #include <QFile>
 #include <QFileInfo>
 
+#ifdef Q_OS_LINUX
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
+void preferLargePages(void *data, qsizetype size)
+{
+#if defined(Q_OS_LINUX) && defined(MADV_HUGEPAGE)
+    const auto page = quintptr(sysconf(_SC_PAGESIZE));
+    const quintptr begin = (quintptr(data) + page - 1) & ~(page - 1), end = (quintptr(data) + quintptr(size)) & ~(page - 1);
+    // Below two large pages there is little to gain.
+    if (end > begin && end - begin >= (quintptr(4) << 20))
+        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    Q_UNUSED(data);
+    Q_UNUSED(size);
+#endif
+}
+
 PlainFile readPlainFile(const QString &fileName, qint64 maxSize)
 {
     const QFileInfo info(fileName);
@@ -23,6 +42,7 @@ PlainFile readPlainFile(const QString &fileName, qint64 maxSize)
     QByteArray bytes;
     bytes.reserve(qMin(info.size(), maxSize) + 1 + 4096);
     bytes.resize(qMin(info.size(), maxSize) + 1);
+    preferLargePages(bytes.data(), bytes.capacity());
     qint64 got = 0;
     for (;;) {
         if (got == bytes.size()) {

@@ -135,10 +135,11 @@ void removeUnfinished(const QString &fileName, int olderThanSeconds)
     const QDateTime now = QDateTime::currentDateTime();
     for (const QFileInfo &file : dir.entryInfoList({start + QStringLiteral("??????")}, QDir::Files | QDir::Hidden)) {
         // Six letters or digits, as QSaveFile names its file.
-        const QStringView suffix = QStringView(file.fileName()).sliced(start.size());
+        const QString name = file.fileName();
+        const QStringView suffix = QStringView(name).sliced(start.size());
         if (std::all_of(suffix.begin(), suffix.end(), [](QChar c) { return c.isLetterOrNumber() && c.unicode() < 128; })
             && file.lastModified().secsTo(now) >= olderThanSeconds)
-            dir.remove(file.fileName());
+            dir.remove(name);
     }
 }
 

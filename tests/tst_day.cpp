@@ -309,6 +309,21 @@ void TestDay::days_data()
         << QStringList{"mardi 31 août 2027", "jeudi 4 mars 2027", "mardi 1er décembre 2026"};
     QTest::newRow("today's sheets do not list it twice") << QList<QDate>{today, today, QDate(2027, 1, 10)} << today
                                                          << QStringList{"mardi 31 août 2027", "dimanche 10 janvier 2027"};
+    // The names are written out by hand: each as QLocale writes it.
+    QList<QDate> year;
+    QStringList named;
+    const QLocale french(QLocale::French);
+    const auto name = [&](const QDate &date) {
+        return french.toString(date, date.day() == 1 ? "dddd '1er' MMMM yyyy" : "dddd d MMMM yyyy");
+    };
+    named << name(today);
+    for (QDate date(2027, 12, 31); date.year() == 2027; date = date.addDays(-1)) {
+        year.prepend(date);
+        year.prepend(date);
+        if (date != today)
+            named << name(date);
+    }
+    QTest::newRow("a year of days, each once, named as QLocale names them") << year << today << named;
 }
 
 void TestDay::days()
@@ -334,27 +349,55 @@ void TestDay::journalRead_data()
 {
     QTest::addColumn<QByteArray>("journal");
     QTest::addColumn<QString>("refused"); // part of the reason; empty: read
+    QTest::addColumn<int>("rows");        // of `row`, once read; the one of `typed` comes last
     const QByteArray header = mark + journal::headerRow();
     const QByteArray row = *journal::row(sheetEntry(closingDay, "arc classique", 101, 350, 7, 50, 200));
     const QByteArray typed = *journal::row(sheetEntry(closingDay, "arc nu", 20, 350, 0, 50, std::nullopt));
-    QTest::newRow("missing file: no sheet") << QByteArray("missing") << "";
-    QTest::newRow("the program's rows, a list typed by hand among them") << header + row + typed + row << "";
-    QTest::newRow("last row cut short: its line") << header + row + row.chopped(1) << "ligne 3\u00a0:";
-    QTest::newRow("saved with commas: line 1") << QByteArray(header + row).replace(';', ',') << "ligne 1\u00a0:";
-    QTest::newRow("header without its mark: line 1") << header.mid(3) + row << "ligne 1\u00a0:";
+    QTest::newRow("missing file: no sheet") << QByteArray("missing") << "" << 0;
+    QTest::newRow("the program's rows, a list typed by hand among them") << header + row + row + typed << "" << 2;
+    // Past a megabyte, the halves are read at once.
+    const int many = 12000;
+    const QByteArray rows = row.repeated(many);
+    QTest::newRow("twenty seasons' size: both halves, each row once, in order") << header + rows + typed << "" << many;
+    QTest::newRow("a row no print makes in the second half: its own line")
+        << header + rows + QByteArray(row).replace(";101;", ";2000000;") + typed
+        << QString("ligne %1\u00a0: la colonne «\u00a0Mises\u00a0»").arg(many + 2) << 0;
+    QTest::newRow("a damaged row in each half: the first named")
+        << header + row + QByteArray(row).replace("2026-12-10", "2026-02-31") + rows + row.chopped(1) + typed
+        << "ligne 3\u00a0: la colonne «\u00a0Date\u00a0»" << 0;
+    QTest::newRow("an exponent, as a spreadsheet writes it: read the careful way")
+        << header + rows + QByteArray(row).replace(";3,5;", ";3,5e+00;") + typed << "" << many + 1;
+    // The halves are cut at the middle's line end: here one inside a quoted
+    // category, which the first half then reads on past.
+    const int before = many / 2;
+    for (int pad = 0; pad < 2 * row.size(); ++pad) {
+        const QString category = "arc\r\nclassique" + QString(pad, 'x');
+        const QByteArray quoted = *journal::row(sheetEntry(closingDay, category, 101, 350, 7, 50, 200));
+        const QByteArray journal = header + row.repeated(before) + quoted + row.repeated(before - 2) + typed;
+        const qsizetype quoteAt = header.size() + before * row.size();
+        const qsizetype middle = header.size() + (journal.size() - header.size()) / 2;
+        if (middle >= quoteAt && journal.indexOf('\n', middle) == quoteAt + quoted.indexOf('\n')) {
+            QTest::newRow("a line end inside a quoted field at the middle: read whole")
+                << journal << "" << 2 * before - 1;
+            break;
+        }
+    }
+    QTest::newRow("last row cut short: its line") << header + row + row.chopped(1) << "ligne 3\u00a0:" << 0;
+    QTest::newRow("saved with commas: line 1") << QByteArray(header + row).replace(';', ',') << "ligne 1\u00a0:" << 0;
+    QTest::newRow("header without its mark: line 1") << header.mid(3) + row << "ligne 1\u00a0:" << 0;
     QTest::newRow("LF line ends: the first row") << QByteArray(header + row).replace("\r\n", "\n")
-                                                 << "ligne 1\u00a0:";
+                                                 << "ligne 1\u00a0:" << 0;
     QTest::newRow("a field dropped: count of fields") << header + row + QByteArray(row).replace("arc classique;", "")
-                                                      << "ligne 3\u00a0: 16\u00a0champs au lieu de 17";
+                                                      << "ligne 3\u00a0: 16\u00a0champs au lieu de 17" << 0;
     QTest::newRow("a day that is none") << header + QByteArray(row).replace("2026-12-10", "2026-02-31")
-                                        << "ligne 2\u00a0: la colonne «\u00a0Date\u00a0»";
+                                        << "ligne 2\u00a0: la colonne «\u00a0Date\u00a0»" << 0;
     QTest::newRow("bets past any int") << header + QByteArray(row).replace(";101;", ";99999999999;")
-                                       << "ligne 2\u00a0: la colonne «\u00a0Mises\u00a0»";
+                                       << "ligne 2\u00a0: la colonne «\u00a0Mises\u00a0»" << 0;
     QTest::newRow("bets no print makes: refused, not summed") << header + row + QByteArray(row).replace(";101;", ";2000000;")
-                                                              << "ligne 3\u00a0: la colonne «\u00a0Mises\u00a0»";
+                                                              << "ligne 3\u00a0: la colonne «\u00a0Mises\u00a0»" << 0;
     QTest::newRow("a list half emptied: neither known nor typed")
-        << header + QByteArray(row).replace(";133;67;", ";;67;") << "ligne 2\u00a0: les colonnes Prix principaux";
-    QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << "ligne 1\u00a0:";
+        << header + QByteArray(row).replace(";133;67;", ";;67;") << "ligne 2\u00a0: les colonnes Prix principaux" << 0;
+    QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << "ligne 1\u00a0:" << 0;
 }
 
 void TestDay::journalRead()
@@ -365,13 +408,23 @@ void TestDay::journalRead()
     const QString fileName = dir.filePath("journal.csv");
     if (journal != "missing")
         QVERIFY(writeBytes(fileName, journal));
+    QFETCH(int, rows);
     QList<day::Sheet> sheets;
     QString error;
     QCOMPARE(day::readSheets(fileName, &sheets, &error), refused.isEmpty());
     if (refused.isEmpty()) {
-        QCOMPARE(sheets.size(), journal == "missing" ? 0 : 3);
-        if (!sheets.isEmpty())
-            QCOMPARE(day::totalsOf(sheets).receipts, 35350 + 7000 + 35350);
+        QCOMPARE(sheets.size(), journal == "missing" ? 0 : rows + 1);
+        if (sheets.isEmpty())
+            return;
+        QCOMPARE(day::totalsOf(sheets).receipts, rows * 35350 + 7000);
+        // The list typed by hand keeps its sheet's name: its typed prizes go by it.
+        QCOMPARE(sheets.last().category, "arc nu");
+        QCOMPARE(sheets.last().file, "prixGeneral_x.pdf");
+        // Every entry as a print reads them, in the file's order, names and all.
+        const QList<journal::Entry> entries = journal::parse(journal).value();
+        QCOMPARE(entries.size(), sheets.size());
+        QCOMPARE(entries.last().category, "arc nu");
+        QCOMPARE(entries.first().sheet, "prixGeneral_x.pdf");
         return;
     }
     QVERIFY2(error.startsWith(fileName + "\u00a0:") && error.contains(refused), qPrintable(error));

@@ -243,9 +243,9 @@ void TestReport::journalFieldShapes_data()
     for (const char *time : {"14:3", "1432", "14h32", "14:32:51", " 14:32"})
         add(1, QString::fromLatin1(time), false);
     add(2, QStringLiteral("a, b et 3,50"), true);
-    for (const char *count : {"120", "-120", "0"})
+    for (const char *count : {"120", "-120", "0", "2147483647", "0002147483647"})
         add(3, QString::fromLatin1(count), true);
-    for (const char *count : {"+120", "12a", "", "-", "1 200", "1,0", "1e+02"})
+    for (const char *count : {"+120", "12a", "", "-", "1 200", "1,0", "1e+02", "2147483648", "-2147483649"})
         add(3, QString::fromLatin1(count), false);
     for (const char *price : {"3,50", "-3,50", "0,00"})
         add(4, QString::fromLatin1(price), true);
@@ -256,6 +256,8 @@ void TestReport::journalFieldShapes_data()
     for (const char *amount : {"1E+01", "1e01", "1,e+01", "17,", ",5", "1e+", "1e-x", "17,5 ", "inf", "1e+99"})
         add(10, QString::fromLatin1(amount), false);
     add(12, QStringLiteral("2,1"), false);
+    add(12, QStringLiteral("9223372036854775807"), true);
+    add(12, QStringLiteral("9223372036854775808"), false);
     for (const char *leftover : {"3", "3,25e-02"})
         add(14, QString::fromLatin1(leftover), true);
     for (const char *leftover : {"e-02", "3,25e", "--3"})

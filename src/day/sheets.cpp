@@ -4,7 +4,6 @@
 #include "journal/journalfile.h"
 
 #include <QFileInfo>
-#include <QLocale>
 
 #include <algorithm>
 #include <cmath>
@@ -83,17 +82,22 @@ bool readSheets(const QString &fileName, QList<Sheet> *sheets, QString *error)
     // A row is some 110 bytes.
     sheets->reserve(QFileInfo(fileName).size() / 100);
     preferLargePages(sheets->data(), sheets->capacity() * qsizetype(sizeof(Sheet)));
-    const bool read = journal::readJournal(
-        fileName,
-        [sheets](journal::Entry &&entry) {
+    const auto into = [](QList<Sheet> *list) {
+        return [list](journal::Entry &&entry) {
             QString why;
             if (std::optional<Sheet> sheet = sheetOf(entry, &why))
-                *sheets << std::move(*sheet);
+                *list << std::move(*sheet);
             return why;
-        },
-        error);
+        };
+    };
+    // A large journal's second half is read into a list of its own.
+    QList<Sheet> second;
+    bool secondUsed = false;
+    const bool read = journal::readJournal(fileName, into(sheets), into(&second), &secondUsed, error);
     if (!read)
         sheets->clear();
+    else if (secondUsed)
+        sheets->append(std::move(second));
     return read;
 }
 
@@ -129,8 +133,10 @@ Totals totalsOf(const QList<Sheet> &sheets)
 QList<QDate> days(const QList<Sheet> &sheets, const QDate &today, const QList<QDate> &moreDays)
 {
     QList<QDate> found = moreDays;
+    // A day's sheets come together: twenty seasons sort 7,000 days, not 100,000.
     for (const Sheet &sheet : sheets)
-        found << sheet.printed.date();
+        if (const QDate date = sheet.printed.date(); found.size() == moreDays.size() || found.constLast() != date)
+            found << date;
     std::sort(found.begin(), found.end(), [](const QDate &a, const QDate &b) { return a > b; });
     found.erase(std::unique(found.begin(), found.end()), found.end());
     found.removeAll(today);
@@ -141,9 +147,30 @@ QList<QDate> days(const QList<Sheet> &sheets, const QDate &today, const QList<QD
 
 QString dayName(const QDate &date)
 {
+    // The names QLocale gives in French, written out: twenty seasons list
+    // 7,000 days, and QLocale's formatting was a tenth of the tab's first show.
+    static const char16_t *const weekdays[] = {u"lundi", u"mardi",  u"mercredi", u"jeudi",
+                                               u"vendredi", u"samedi", u"dimanche"};
+    static const char16_t *const months[] = {u"janvier", u"février", u"mars",      u"avril",   u"mai",      u"juin",
+                                             u"juillet", u"août",    u"septembre", u"octobre", u"novembre", u"décembre"};
+    if (!date.isValid() || date.year() < 1)
+        return {};
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day);
+    QString name;
+    name.reserve(32);
+    name.append(QStringView(weekdays[date.dayOfWeek() - 1])).append(QLatin1Char(' '));
     // French writes the first of the month as an ordinal.
-    return QLocale(QLocale::French)
-        .toString(date, date.day() == 1 ? QStringLiteral("dddd '1er' MMMM yyyy") : QStringLiteral("dddd d MMMM yyyy"));
+    if (day == 1) {
+        name.append(QLatin1String("1er"));
+    } else {
+        if (day >= 10)
+            name.append(QLatin1Char(char('0' + day / 10)));
+        name.append(QLatin1Char(char('0' + day % 10)));
+    }
+    name.append(QLatin1Char(' ')).append(QStringView(months[month - 1])).append(QLatin1Char(' '));
+    name.append(QString::number(year).rightJustified(4, QLatin1Char('0')));
+    return name;
 }
 
 QDate seasonStart(const QDate &date) { return QDate(date.month() >= 9 ? date.year() : date.year() - 1, 9, 1); }

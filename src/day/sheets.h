@@ -19,7 +19,7 @@ struct Sheet
 {
     QDateTime printed; // as the journal writes it: to the minute, no zone (journal::parse)
     QString category;
-    QString file;      // the shoot's own sheet, the row's "Feuille"
+    QString file;      // the shoot's own sheet, the row's "Feuille": read for a list typed by hand (the key of its prizes)
     int bets = 0;
     int blacksPaid = 0;
     Cents betTariff = 0;

@@ -1,10 +1,12 @@
 #include "files/csv.h"
 
+#include <QThread>
 #include <QTimeZone>
 
 #include <array>
 #include <cstring>
 #include <limits>
+#include <memory>
 
 namespace csv {
 
@@ -160,28 +162,109 @@ bool readRow(const QByteArray &bytes, qsizetype &at, Fields &fields)
 
 QString onLine(qsizetype line, const QString &why) { return QStringLiteral("ligne %1\u00a0: %2").arg(line).arg(why); }
 
-QString readBook(const QByteArray &bytes, const Book &book, const RowTaker &take)
+namespace {
+
+// Where reading rows stopped: past the last row read, or at a refused one.
+struct Stop
+{
+    QString why; // empty when every row was taken
+    qsizetype line = 0;
+    qsizetype at = 0;
+};
+
+// The rows starting before `to`, the first at `at`, after line `line`.
+Stop readRows(const QByteArray &bytes, qsizetype at, qsizetype to, qsizetype line, const Book &book,
+              const Takers &takers)
+{
+    Fields fields;
+    while (at < to) {
+        ++line;
+        const qsizetype start = at;
+        if (takers.plain) {
+            const char *const row = bytes.constData() + at;
+            const auto *const newline = static_cast<const char *>(std::memchr(row, '\n', size_t(bytes.size() - at)));
+            if (newline && newline > row && newline[-1] == '\r') {
+                const size_t length = size_t(newline - 1 - row);
+                if (!std::memchr(row, '"', length) && !std::memchr(row, '\r', length)) {
+                    if (const std::optional<QString> why = takers.plain(QByteArrayView(row, qsizetype(length)))) {
+                        if (!why->isEmpty())
+                            return {*why, line, start};
+                        at = newline + 1 - bytes.constData();
+                        continue;
+                    }
+                }
+            }
+        }
+        if (!readRow(bytes, at, fields))
+            return {QStringLiteral("elle est coupée, ou n'a pas la forme des lignes %1 (champs séparés "
+                                   "par «\u00a0;\u00a0», fin de ligne CRLF)")
+                        .arg(book.rowsOf),
+                    line, start};
+        if (fields.size() != book.fieldCount)
+            return {QStringLiteral("%1\u00a0champs au lieu de %2").arg(fields.size()).arg(book.fieldCount), line,
+                    start};
+        QString why = takers.take(fields, QByteArrayView(bytes).sliced(start, at - start));
+        if (!why.isEmpty())
+            return {std::move(why), line, start};
+    }
+    return {{}, line, at};
+}
+
+// Where the rows start, after the mark and the header; nothing, with why,
+// when the file does not start so.
+std::optional<qsizetype> rowsStart(const QByteArray &bytes, const Book &book, QString *why)
+{
+    if (!bytes.startsWith(byteOrderMark + book.header)) {
+        *why = onLine(1, QStringLiteral("ce n'est pas l'en-tête %1").arg(book.headerOf));
+        return std::nullopt;
+    }
+    return qsizetype(sizeof byteOrderMark) - 1 + book.header.size();
+}
+
+} // namespace
+
+QString readBook(const QByteArray &bytes, const Book &book, const RowTaker &take, const PlainRowTaker &plain)
 {
     if (bytes.isEmpty())
         return {};
-    if (!bytes.startsWith(byteOrderMark + book.header))
-        return onLine(1, QStringLiteral("ce n'est pas l'en-tête %1").arg(book.headerOf));
-    qsizetype line = 1;
-    Fields fields;
-    for (qsizetype at = qsizetype(sizeof byteOrderMark) - 1 + book.header.size(); at < bytes.size();) {
-        ++line;
-        const qsizetype start = at;
-        if (!readRow(bytes, at, fields))
-            return onLine(line, QStringLiteral("elle est coupée, ou n'a pas la forme des lignes %1 (champs séparés "
-                                               "par «\u00a0;\u00a0», fin de ligne CRLF)")
-                                    .arg(book.rowsOf));
-        if (fields.size() != book.fieldCount)
-            return onLine(line, QStringLiteral("%1\u00a0champs au lieu de %2").arg(fields.size()).arg(book.fieldCount));
-        const QString why = take(fields, QByteArrayView(bytes).sliced(start, at - start));
-        if (!why.isEmpty())
-            return onLine(line, why);
+    QString why;
+    const std::optional<qsizetype> start = rowsStart(bytes, book, &why);
+    if (!start)
+        return why;
+    const Stop stop = readRows(bytes, *start, bytes.size(), 1, book, {take, plain});
+    return stop.why.isEmpty() ? QString() : onLine(stop.line, stop.why);
+}
+
+QString readBookInTwo(const QByteArray &bytes, const Book &book, const Takers &first, const Takers &second,
+                      qsizetype *secondAfter)
+{
+    *secondAfter = -1;
+    if (bytes.isEmpty())
+        return {};
+    QString why;
+    const std::optional<qsizetype> start = rowsStart(bytes, book, &why);
+    if (!start)
+        return why;
+    // Cut after the line end nearest the middle. A quoted field may hold a
+    // line end: then the first part, read to its row's end, passes the cut,
+    // and reads on alone.
+    const qsizetype lineEnd = bytes.indexOf('\n', *start + (bytes.size() - *start) / 2);
+    const qsizetype cut = lineEnd < 0 ? bytes.size() : lineEnd + 1;
+    Stop secondStop;
+    const std::unique_ptr<QThread> reader(QThread::create(
+        [&] { secondStop = readRows(bytes, cut, bytes.size(), 0, book, second); }));
+    if (cut < bytes.size())
+        reader->start();
+    Stop stop = readRows(bytes, *start, cut, 1, book, first);
+    reader->wait();
+    if (!stop.why.isEmpty())
+        return onLine(stop.line, stop.why);
+    if (cut < bytes.size() && stop.at == cut) {
+        *secondAfter = stop.line;
+        return secondStop.why.isEmpty() ? QString() : onLine(stop.line + secondStop.line, secondStop.why);
     }
-    return {};
+    stop = readRows(bytes, stop.at, bytes.size(), stop.line, book, first);
+    return stop.why.isEmpty() ? QString() : onLine(stop.line, stop.why);
 }
 
 bool isWhole(QByteArrayView field)

@@ -64,8 +64,27 @@ struct Book
 // why it refuses them, or nothing. Empty when every row was taken; else why
 // not, naming the line (the header is line 1): "ligne 7 : 16 champs au lieu
 // de 17". An empty file has no row.
+//
+// `plain`, when given, is offered first each row with no quote (its bytes
+// before the CRLF): it answers as `take` does, or nothing when it leaves the
+// row to `take`.
 using RowTaker = std::function<QString(const Fields &fields, QByteArrayView bytes)>;
-QString readBook(const QByteArray &bytes, const Book &book, const RowTaker &take);
+using PlainRowTaker = std::function<std::optional<QString>(QByteArrayView row)>;
+QString readBook(const QByteArray &bytes, const Book &book, const RowTaker &take, const PlainRowTaker &plain = {});
+
+// The same, for a large file: the rows of its second half are read on a
+// thread of their own, by `second`'s takers, while this one reads the first
+// half's with `first`'s. `secondAfter` is then the line before the second
+// half's first row; it is -1 when `first` read every row (a quoted field
+// held the cut, or the file is small), and what `second` took is to be
+// thrown away. The answer names the first refused line of the whole file.
+struct Takers
+{
+    RowTaker take;
+    PlainRowTaker plain;
+};
+QString readBookInTwo(const QByteArray &bytes, const Book &book, const Takers &first, const Takers &second,
+                      qsizetype *secondAfter);
 
 // "ligne 7 : why", as every refusal of a row reads.
 QString onLine(qsizetype line, const QString &why);

@@ -201,6 +201,7 @@ const Column columns[] = {
      [](Entry &e, QByteArrayView f) { e.sheet = QString::fromUtf8(f); return true; }},
 };
 constexpr int fieldCount = int(std::size(columns));
+constexpr int sheetColumn = fieldCount - 1;
 
 bool fits(int column, QByteArrayView field)
 {
@@ -288,28 +289,212 @@ std::optional<QByteArray> recorded(const QByteArray &journal, const Entry &entry
 
 namespace {
 
-// Reads the book, each row's fields into `entry` (each column's reading
-// checks the field's shape too); `take` is handed the rows `wanted` picks,
-// the others only checked. Any text is a category's or a sheet's: those of
-// rows not wanted are not made.
-bool readEntries(const QByteArray &journal, const std::function<bool(const csv::Fields &)> &wanted,
-                 const EntryTaker &take, QString *refused)
+// A row as the program writes it, read in one pass over its bytes rather
+// than field by field: twenty seasons are read whole for every print. It
+// reads only what the columns' readings read to the same values (numbers of
+// a few digits, no exponent); any other row it leaves to them.
+class WrittenRow
 {
+public:
+    explicit WrittenRow(QByteArrayView row) : at(row.data()), end(row.data() + row.size()) {}
+
+    // A field of `size` bytes, then the separator.
+    bool fixed(qsizetype size, QByteArrayView &field)
+    {
+        if (end - at <= size || at[size] != ';')
+            return false;
+        field = QByteArrayView(at, size);
+        at += size + 1;
+        return true;
+    }
+    // Any text up to the separator, or, the last field, to the row's end.
+    bool text(QByteArrayView &field, bool last = false)
+    {
+        const auto *const semicolon = static_cast<const char *>(std::memchr(at, ';', size_t(end - at)));
+        if (last == bool(semicolon))
+            return false;
+        const char *const stop = last ? end : semicolon;
+        field = QByteArrayView(at, stop - at);
+        at = last ? end : stop + 1;
+        return true;
+    }
+    // A whole number of at most `most` digits, which no reading can overflow.
+    template <typename Int> bool whole(Int &to, int most)
+    {
+        const bool negative = take('-');
+        qint64 value = 0;
+        int count = 0;
+        if (!digits(value, count, most) || !separator())
+            return false;
+        to = Int(negative ? -value : value);
+        return true;
+    }
+    // A decimal comma number of at most 15 digits (exactly two decimals
+    // for a tariff): as the journal's reading divides it, exactly.
+    bool decimal(double &to, bool cents)
+    {
+        static const double powersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        const bool negative = take('-');
+        qint64 value = 0;
+        int count = 0, decimals = 0;
+        if (!digits(value, count, 15))
+            return false;
+        if (take(',')) {
+            const int before = count;
+            if (!digits(value, count, 15))
+                return false;
+            decimals = count - before;
+        }
+        if ((cents && decimals != 2) || !separator())
+            return false;
+        to = double(value) / powersOfTen[decimals];
+        to = negative ? -to : to;
+        return true;
+    }
+    // Nothing, the field empty.
+    bool empty() { return at < end && *at == ';' && (++at, true); }
+
+private:
+    bool take(char c) { return at < end && *at == c && (++at, true); }
+    bool digits(qint64 &value, int &count, int most)
+    {
+        const int before = count;
+        for (; at < end && uchar(*at - '0') < 10; ++at) {
+            if (++count > most)
+                return false;
+            value = value * 10 + (*at - '0');
+        }
+        return count > before;
+    }
+    bool separator() { return take(';'); }
+
+    const char *at;
+    const char *const end;
+};
+
+bool readWritten(QByteArrayView row, Entry &e, const std::function<bool(QByteArrayView, QByteArrayView)> &wanted,
+                 bool listedNames, bool &taken)
+{
+    WrittenRow r(row);
+    QByteArrayView day, time, category, modified, sheet;
+    if (!r.fixed(10, day) || !readDate(e, day) || !r.fixed(5, time) || !readTime(e, time) || !r.text(category))
+        return false;
+    taken = !wanted || wanted(day, category);
+    double blacks = 0;
+    if (!r.whole(e.bets, 9) || !r.decimal(e.betPrice, true) || !r.whole(e.receipts, 9)
+        || !r.whole(e.costPercent, 9) || !r.whole(e.costs, 9) || !r.whole(e.blacksPaid, 9)
+        || !r.decimal(e.blackPrice, true) || !r.decimal(blacks, false) || !r.whole(e.pool, 9))
+        return false;
+    e.blacks = float(blacks);
+    if (r.empty()) {
+        if (!r.empty() || !r.empty())
+            return false;
+        e.list.reset();
+    } else {
+        prizes::ListAmounts &list = e.list.emplace();
+        double leftover = 0;
+        if (!r.whole(list.mainPrizes, 18) || !r.whole(list.minimumGains, 18) || !r.decimal(leftover, false))
+            return false;
+        list.leftover = float(leftover);
+    }
+    if (!r.fixed(3, modified) || !yesNoShape(modified) || !r.text(sheet, true))
+        return false;
+    e.listModified = modified == "oui";
+    if (taken) {
+        e.category = sharedText(category);
+        if (listedNames || !e.list)
+            e.sheet = QString::fromUtf8(sheet);
+    }
+    return true;
+}
+
+using Wanted = std::function<bool(QByteArrayView day, QByteArrayView category)>;
+
+// One part of the journal read: each row's fields into an entry (each
+// column's reading checks the field's shape too); `hand` is handed the rows
+// `wanted` picks, with their count in the part, the others only checked. Any
+// text is a category's or a sheet's: those of rows not wanted are not made.
+struct Part
+{
+    using Hand = std::function<QString(qsizetype row, Entry &&entry)>;
+    Part(const Wanted &wanted, bool listedNames, Hand hand)
+        : wanted(wanted), listedNames(listedNames), hand(std::move(hand))
+    {
+    }
+
+    const Wanted &wanted;
+    const bool listedNames; // the sheet's name of a row with a list too
+    const Hand hand;
     Entry unwanted;
-    const QString why = csv::readBook(journal, book(), [&](const csv::Fields &fields, QByteArrayView) {
-        const bool taken = !wanted || wanted(fields);
-        Entry entry;
-        Entry &into = taken ? entry : unwanted;
-        for (int i = 0; i < fieldCount; ++i)
-            if ((taken || columns[i].fits) && !columns[i].read(into, fields[i]))
-                return wrongField(i, fields[i]);
-        const int listFields =
-            int(!fields[12].isEmpty()) + int(!fields[13].isEmpty()) + int(!fields[14].isEmpty());
-        if (listFields % 3 != 0)
-            return QStringLiteral("les colonnes Prix principaux, Gains minimum et Fraction honteux sont remplies "
-                                  "ensemble ou vides ensemble");
-        return taken ? take(std::move(entry)) : QString();
-    });
+    qsizetype rows = 0;
+
+    csv::Takers takers()
+    {
+        return {[this](const csv::Fields &fields, QByteArrayView) {
+                    ++rows;
+                    const bool taken = !wanted || wanted(fields[0], fields[2]);
+                    Entry entry;
+                    Entry &into = taken ? entry : unwanted;
+                    for (int i = 0; i < fieldCount; ++i)
+                        if ((taken || columns[i].fits) && (listedNames || i != sheetColumn || into.list == std::nullopt)
+                            && !columns[i].read(into, fields[i]))
+                            return wrongField(i, fields[i]);
+                    const int listFields =
+                        int(!fields[12].isEmpty()) + int(!fields[13].isEmpty()) + int(!fields[14].isEmpty());
+                    if (listFields % 3 != 0)
+                        return QStringLiteral("les colonnes Prix principaux, Gains minimum et Fraction honteux sont "
+                                              "remplies ensemble ou vides ensemble");
+                    return taken ? hand(rows, std::move(entry)) : QString();
+                },
+                [this](QByteArrayView row) -> std::optional<QString> {
+                    Entry entry;
+                    bool taken = false;
+                    if (!readWritten(row, entry, wanted, listedNames, taken))
+                        return std::nullopt;
+                    ++rows;
+                    return taken ? hand(rows, std::move(entry)) : QString();
+                }};
+    }
+};
+
+// A journal this large is read in two halves at once: twenty seasons are
+// read for every print.
+constexpr qsizetype readInTwoFrom = 1 << 20;
+
+// `second`, when given, takes the second half's entries of a large journal
+// on the thread that reads them; else `take` has them, in the file's order,
+// on this one.
+bool readEntries(const QByteArray &journal, const Wanted &wanted, const EntryTaker &take, const EntryTaker *second,
+                 bool *secondUsed, QString *refused)
+{
+    // What the second half's taker reads needs no name of a sheet with a list.
+    const bool listedNames = !second;
+    Part first(wanted, listedNames, [&take](qsizetype, Entry &&entry) { return take(std::move(entry)); });
+    QString why;
+    if (secondUsed)
+        *secondUsed = false;
+    if (journal.size() < readInTwoFrom) {
+        const csv::Takers takers = first.takers();
+        why = csv::readBook(journal, book(), takers.take, takers.plain);
+    } else if (second) {
+        Part other(wanted, listedNames, [second](qsizetype, Entry &&entry) { return (*second)(std::move(entry)); });
+        qsizetype secondAfter = -1;
+        why = csv::readBookInTwo(journal, book(), first.takers(), other.takers(), &secondAfter);
+        *secondUsed = secondAfter >= 0;
+    } else {
+        // The second half's entries wait for the first's.
+        std::vector<std::pair<qsizetype, Entry>> later;
+        Part other(wanted, listedNames, [&later](qsizetype row, Entry &&entry) {
+            later.emplace_back(row, std::move(entry));
+            return QString();
+        });
+        qsizetype secondAfter = -1;
+        why = csv::readBookInTwo(journal, book(), first.takers(), other.takers(), &secondAfter);
+        for (auto it = later.begin(); why.isEmpty() && secondAfter >= 0 && it != later.end(); ++it)
+            if (const QString refusal = take(std::move(it->second)); !refusal.isEmpty())
+                why = csv::onLine(secondAfter + it->first, refusal);
+    }
     if (why.isEmpty())
         return true;
     if (refused)
@@ -321,7 +506,13 @@ bool readEntries(const QByteArray &journal, const std::function<bool(const csv::
 
 bool forEachEntry(const QByteArray &journal, const EntryTaker &take, QString *refused)
 {
-    return readEntries(journal, {}, take, refused);
+    return readEntries(journal, {}, take, nullptr, nullptr, refused);
+}
+
+bool forEachEntryInTwo(const QByteArray &journal, const EntryTaker &first, const EntryTaker &second, bool *secondUsed,
+                       QString *refused)
+{
+    return readEntries(journal, {}, first, &second, secondUsed, refused);
 }
 
 bool forEachShoot(const QByteArray &journal, const QDate &day, const QString &category, const EntryTaker &take,
@@ -330,8 +521,8 @@ bool forEachShoot(const QByteArray &journal, const QDate &day, const QString &ca
     const QByteArray dayField = day.toString(QStringLiteral("yyyy-MM-dd")).toUtf8();
     const QByteArray categoryField = category.toUtf8();
     return readEntries(
-        journal, [&](const csv::Fields &fields) { return fields[0] == dayField && fields[2] == categoryField; },
-        take, refused);
+        journal, [&](QByteArrayView day, QByteArrayView category) { return day == dayField && category == categoryField; },
+        take, nullptr, nullptr, refused);
 }
 
 std::optional<QList<Entry>> parse(const QByteArray &journal, QString *refused)

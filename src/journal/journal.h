@@ -78,6 +78,15 @@ std::optional<QList<Entry>> parse(const QByteArray &journal, QString *refused = 
 // seasons need not be held twice. False, with `refused`, when refused.
 using EntryTaker = std::function<QString(Entry &&entry)>;
 bool forEachEntry(const QByteArray &journal, const EntryTaker &take, QString *refused = nullptr);
+// The same, the two halves of a large journal read at once: `second` takes
+// the second half's entries, on a thread of its own, `first` the others.
+// `secondUsed` then tells whether what `second` took stands: it does not
+// when `first` took every entry (a small journal, a quoted field across the
+// middle). For the day's account: an entry whose list "Calculer" made comes
+// without its sheet's name, which only a list typed by hand needs (twenty
+// seasons' names were a quarter of their reading).
+bool forEachEntryInTwo(const QByteArray &journal, const EntryTaker &first, const EntryTaker &second, bool *secondUsed,
+                       QString *refused = nullptr);
 // The same, `take` given only the entries of `category` printed on `day`;
 // every other row is checked alike, and refused alike, without being made
 // an entry. What a print reads of twenty seasons.

@@ -41,7 +41,10 @@ QString tooLargeToWrite()
         .arg(maxJournalWriteSize >> 20);
 }
 
-bool readJournal(const QString &fileName, const std::function<QString(Entry &&entry)> &take, QString *error)
+namespace {
+
+bool readJournalWith(const QString &fileName, const std::function<bool(const QByteArray &, QString *)> &read,
+                     QString *error)
 {
     const PlainFile file = readPlainFile(fileName, maxJournalSize);
     QString why;
@@ -49,12 +52,30 @@ bool readJournal(const QString &fileName, const std::function<QString(Entry &&en
         return true;
     if (file.status != PlainFile::Read)
         why = unreadable(file.status);
-    else if (forEachEntry(file.bytes, take, &why))
+    else if (read(file.bytes, &why))
         return true;
     else
         why = QStringLiteral("Le programme ne le reconnaît pas comme son journal (%1).").arg(why);
     *error = QStringLiteral("%1\u00a0: %2").arg(fileName, why);
     return false;
+}
+
+} // namespace
+
+bool readJournal(const QString &fileName, const std::function<QString(Entry &&entry)> &take, QString *error)
+{
+    return readJournalWith(
+        fileName, [&take](const QByteArray &bytes, QString *why) { return forEachEntry(bytes, take, why); }, error);
+}
+
+bool readJournal(const QString &fileName, const EntryTaker &first, const EntryTaker &second, bool *secondUsed,
+                 QString *error)
+{
+    *secondUsed = false;
+    return readJournalWith(
+        fileName,
+        [&](const QByteArray &bytes, QString *why) { return forEachEntryInTwo(bytes, first, second, secondUsed, why); },
+        error);
 }
 
 bool readJournal(const QString &fileName, QList<Entry> *entries, QString *error)

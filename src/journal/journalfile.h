@@ -32,6 +32,10 @@ QString tooLargeToWrite();
 bool readJournal(const QString &fileName, QList<Entry> *entries, QString *error);
 // The same, each entry handed to `take` in turn, which may refuse it (journal::forEachEntry).
 bool readJournal(const QString &fileName, const std::function<QString(Entry &&entry)> &take, QString *error);
+// The same, a large journal's halves read at once (journal::forEachEntryInTwo).
+bool readJournal(const QString &fileName, const std::function<QString(Entry &&entry)> &first,
+                 const std::function<QString(Entry &&entry)> &second, bool *secondUsed,
+                 QString *error);
 
 // Records `entry` in the journal at `fileName`, written whole through
 // `file` (by default the real file), under a lock that other copies of the

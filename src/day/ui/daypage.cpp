@@ -122,6 +122,10 @@ void DayPage::build(QWidget *page)
     auto *dayLabel = new QLabel(QStringLiteral("Jour"), page);
     jourBilan = named<QComboBox>(page, "jourBilan");
     jourBilan->setAccessibleName(QStringLiteral("Jour du bilan"));
+    // As wide as the longest day's name ("mercredi 30 septembre 2026"),
+    // without measuring every day listed: twenty seasons list 7,000.
+    jourBilan->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    jourBilan->setMinimumContentsLength(26);
     dayLabel->setBuddy(jourBilan);
     ouvrirJournal = button(page, "ouvrirJournal", QStringLiteral("Ouvrir le journal"));
     ouvrirJournal->setToolTip(QStringLiteral("Ouvrir journal.csv dans le tableur"));

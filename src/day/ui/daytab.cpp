@@ -22,6 +22,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTableView>
 #include <QThread>
@@ -180,8 +181,16 @@ void DayTab::read()
     const QDate chosen = page.jourBilan->currentData().toDate();
     const QList<QDate> choices = days(sheets, QDate::currentDate(), bookDays);
     page.jourBilan->clear();
-    for (const QDate &date : choices)
-        page.jourBilan->addItem(dayName(date), date);
+    // Into the combo box's model at once: one insertion, not 7,000 for
+    // twenty seasons.
+    QList<QStandardItem *> items;
+    items.reserve(choices.size());
+    for (const QDate &date : choices) {
+        auto *const item = new QStandardItem(dayName(date));
+        item->setData(date, Qt::UserRole);
+        items << item;
+    }
+    qobject_cast<QStandardItemModel *>(page.jourBilan->model())->invisibleRootItem()->appendRows(items);
     const int index = qMax(0, choices.indexOf(chosen.isValid() ? chosen : choices.value(0)));
     page.jourBilan->setCurrentIndex(index);
     page.model->setDay(sheets, choices.value(index));

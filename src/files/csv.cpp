@@ -210,10 +210,12 @@ Stop readRows(const QByteArray &bytes, qsizetype at, qsizetype to, qsizetype lin
     return {{}, line, at};
 }
 
-// Where the rows start, after the mark and the header; nothing, with why,
-// when the file does not start so.
+// Where the rows start, after the mark and the header. Nothing for an
+// empty file (no row), or, with why, for one that does not start so.
 std::optional<qsizetype> rowsStart(const QByteArray &bytes, const Book &book, QString *why)
 {
+    if (bytes.isEmpty())
+        return std::nullopt;
     if (!bytes.startsWith(byteOrderMark + book.header)) {
         *why = onLine(1, QStringLiteral("ce n'est pas l'en-tête %1").arg(book.headerOf));
         return std::nullopt;
@@ -225,8 +227,6 @@ std::optional<qsizetype> rowsStart(const QByteArray &bytes, const Book &book, QS
 
 QString readBook(const QByteArray &bytes, const Book &book, const RowTaker &take, const PlainRowTaker &plain)
 {
-    if (bytes.isEmpty())
-        return {};
     QString why;
     const std::optional<qsizetype> start = rowsStart(bytes, book, &why);
     if (!start)
@@ -239,8 +239,6 @@ QString readBookInTwo(const QByteArray &bytes, const Book &book, const Takers &f
                       qsizetype *secondAfter)
 {
     *secondAfter = -1;
-    if (bytes.isEmpty())
-        return {};
     QString why;
     const std::optional<qsizetype> start = rowsStart(bytes, book, &why);
     if (!start)

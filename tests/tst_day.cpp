@@ -302,13 +302,19 @@ void TestDay::days_data()
     QTest::addColumn<QList<QDate>>("printed");
     QTest::addColumn<QDate>("today");
     QTest::addColumn<QStringList>("expected"); // the combo box's texts
+    QTest::addColumn<QList<QDate>>("counted"); // the cash book's days
     const QDate today(2027, 8, 31);
-    QTest::newRow("no journal: today alone") << QList<QDate>() << today << QStringList{"mardi 31 août 2027"};
+    QTest::newRow("no journal: today alone") << QList<QDate>() << today << QStringList{"mardi 31 août 2027"} << QList<QDate>();
+    QTest::newRow("counted days among the sheets' days, each once, newest first")
+        << QList<QDate>{QDate(2027, 3, 4), QDate(2027, 3, 4), QDate(2027, 5, 1)} << today
+        << QStringList{"mardi 31 août 2027", "samedi 1er mai 2027", "jeudi 4 mars 2027", "mardi 2 mars 2027"}
+        << QList<QDate>{QDate(2027, 5, 1), QDate(2027, 3, 2), QDate(2027, 3, 4)};
     QTest::newRow("today first before its first sheet, then newest first, each once")
         << QList<QDate>{QDate(2026, 12, 1), QDate(2027, 3, 4), QDate(2026, 12, 1)} << today
-        << QStringList{"mardi 31 août 2027", "jeudi 4 mars 2027", "mardi 1er décembre 2026"};
+        << QStringList{"mardi 31 août 2027", "jeudi 4 mars 2027", "mardi 1er décembre 2026"} << QList<QDate>();
     QTest::newRow("today's sheets do not list it twice") << QList<QDate>{today, today, QDate(2027, 1, 10)} << today
-                                                         << QStringList{"mardi 31 août 2027", "dimanche 10 janvier 2027"};
+                                                         << QStringList{"mardi 31 août 2027", "dimanche 10 janvier 2027"}
+                                                         << QList<QDate>();
     // The names are written out by hand: each as QLocale writes it.
     QList<QDate> year;
     QStringList named;
@@ -323,7 +329,7 @@ void TestDay::days_data()
         if (date != today)
             named << name(date);
     }
-    QTest::newRow("a year of days, each once, named as QLocale names them") << year << today << named;
+    QTest::newRow("a year of days, each once, named as QLocale names them") << year << today << named << QList<QDate>();
 }
 
 void TestDay::days()
@@ -331,11 +337,12 @@ void TestDay::days()
     QFETCH(QList<QDate>, printed);
     QFETCH(QDate, today);
     QFETCH(QStringList, expected);
+    QFETCH(QList<QDate>, counted);
     QList<day::Sheet> sheets;
     for (const QDate &date : printed)
         sheets << day::sheetOf(sheetEntry(date, "arc nu", 1, 100, 0, 0, 0)).value();
     QStringList names;
-    for (const QDate &date : day::days(sheets, today))
+    for (const QDate &date : day::days(sheets, today, counted))
         names << day::dayName(date);
     QCOMPARE(names, expected);
     // The season runs from 1 September to 31 August.

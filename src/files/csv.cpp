@@ -341,7 +341,7 @@ QTime timeOf(QByteArrayView field)
 
 QDateTime asWritten(const QDate &date, const QTime &time)
 {
-    // Qt 6.5 replaced the time spec by QTimeZone.
+    // Qt 6.5 takes the zone as a QTimeZone and deprecates Qt::UTC here.
 #if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
     return QDateTime(date, time, QTimeZone::UTC);
 #else

@@ -14,16 +14,32 @@ void setUpWarning(QMessageBox &box, const QString &text, const QString &details)
     box.setInformativeText(details);
 }
 
-bool confirmLoss(QWidget *parent, const QString &text, const QString &details, const QString &action)
+namespace {
+
+bool confirm(QWidget *parent, const QString &text, const QString &details, const QString &action,
+             QMessageBox::ButtonRole role, QMessageBox::Icon icon)
 {
     QMessageBox box(parent);
     setUpWarning(box, text, details);
-    QPushButton *lose = box.addButton(action, QMessageBox::DestructiveRole);
+    box.setIcon(icon);
+    QPushButton *go = box.addButton(action, role);
     QPushButton *cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
     box.setDefaultButton(cancel);
     box.setEscapeButton(cancel);
     box.exec();
-    return box.clickedButton() == lose;
+    return box.clickedButton() == go;
+}
+
+} // namespace
+
+bool confirmLoss(QWidget *parent, const QString &text, const QString &details, const QString &action)
+{
+    return confirm(parent, text, details, action, QMessageBox::DestructiveRole, QMessageBox::Warning);
+}
+
+bool confirmAnyway(QWidget *parent, const QString &text, const QString &details, const QString &action)
+{
+    return confirm(parent, text, details, action, QMessageBox::AcceptRole, QMessageBox::Question);
 }
 
 void warn(QWidget *parent, const QString &text, const QString &details)

@@ -23,6 +23,9 @@ void warnAboutFile(QWidget *parent, const QString &text, const QString &fileName
 // treasurer chose `action`. "Annuler" is the default and Esc, so no key
 // pressed too fast loses anything.
 bool confirmLoss(QWidget *parent, const QString &text, const QString &details, const QString &action);
+// The same question before `action` goes ahead on what looks wrong (a
+// count that does not add up): a question's icon, the action not destructive.
+bool confirmAnyway(QWidget *parent, const QString &text, const QString &details, const QString &action);
 
 // The title of every box the program shows.
 QString messageTitle();

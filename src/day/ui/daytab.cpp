@@ -19,7 +19,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStandardItemModel>
@@ -33,21 +32,6 @@
 namespace day {
 
 namespace {
-
-// A question before printing what looks wrong: "Annuler", its default and
-// Esc, keeps the count as typed.
-bool printAnyway(QWidget *window, const QString &text, const QString &details, const QString &action)
-{
-    QMessageBox box(window);
-    setUpWarning(box, text, details);
-    box.setIcon(QMessageBox::Question);
-    QPushButton *print = box.addButton(action, QMessageBox::AcceptRole);
-    QPushButton *cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
-    box.setDefaultButton(cancel);
-    box.setEscapeButton(cancel);
-    box.exec();
-    return box.clickedButton() == print;
-}
 
 QString signedEuros(Cents amount) { return (amount > 0 ? QStringLiteral("+") : QString()) + euros(amount); }
 
@@ -264,14 +248,14 @@ bool DayTab::countMakesSense()
                                  "conservé serait de %3.")
                       .arg(euros(count.deposit), euros(counted(count)), euros(floatKept(count)));
     if (!doubts.isEmpty()
-        && !printAnyway(window, QStringLiteral("Le comptage ne semble pas juste."),
+        && !confirmAnyway(window, QStringLiteral("Le comptage ne semble pas juste."),
                         doubts.join(QLatin1Char(' '))
                             + QStringLiteral(" Vérifiez les nombres de billets et de pièces et la remise en banque, "
                                              "puis imprimez."),
                         QStringLiteral("Imprimer quand même")))
         return false;
     if (!count.reason.trimmed().isEmpty() && reasonTypedFor != off)
-        return printAnyway(window, QStringLiteral("Le motif de l'écart a été tapé pour un autre écart."),
+        return confirmAnyway(window, QStringLiteral("Le motif de l'écart a été tapé pour un autre écart."),
                            QStringLiteral("Il a été tapé pour un écart de %1\u00a0; l'écart est maintenant de "
                                           "%2. Motif\u00a0: «\u00a0%3\u00a0».")
                                .arg(reasonTypedFor ? signedEuros(*reasonTypedFor) : unknownText(),
